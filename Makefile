@@ -1,0 +1,39 @@
+# make test: installs what is missing, builds, and runs every test.
+# make run:  builds and starts the application.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+CMAKE_FLAGS ?=
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build test test-asan run bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@scripts/with-test-session ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# Unit and integration tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DAMBREL_SANITIZE=ON \
+	  -DAMBREL_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  scripts/with-test-session ctest --test-dir $(ASAN_BUILD) --output-on-failure -L 'unit|integration' -j $(JOBS)
+
+run: build
+	@$(BUILD)/src/widget/ambrel-widget timeline --json
+
+bench: build
+	@scripts/run-benchmarks $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,72 @@
+#pragma once
+
+// The application's single piece of mutable state: whether a Google account is connected, the
+// snapshot on screen, whether an operation runs, and the last error's text. Confined to the
+// GUI thread; blocking work runs on a worker and its result is applied back here.
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/earnings/snapshot.h"
+#include "core/error.h"
+
+namespace ambrel {
+
+// What AppState calls. Each program wires the real ones; tests pass their own.
+struct AppOperations {
+    std::function<Result<std::optional<std::string>>()> loadRefreshToken;
+    std::function<std::int32_t()> deleteRefreshToken;       // the store's status
+    std::function<Result<void>()> signIn;                   // blocking, run on a worker
+    std::function<Result<AmbrelSnapshot>()> refreshSnapshot;  // blocking, run on a worker
+    std::function<void()> clearEarningsCache;
+    std::function<void()> reloadAllTimelines;
+};
+
+class AppState final : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool isConnected READ isConnected NOTIFY isConnectedChanged)
+    Q_PROPERTY(bool isWorking READ isWorking NOTIFY isWorkingChanged)
+    Q_PROPERTY(QString errorMessage READ errorMessageText NOTIFY errorMessageChanged)
+    Q_PROPERTY(bool hasDashboard READ hasDashboard NOTIFY dashboardChanged)
+
+public:
+    explicit AppState(AppOperations operations, QObject* parent = nullptr);
+
+    bool isConnected() const { return isConnected_; }
+    const std::optional<AmbrelSnapshot>& dashboard() const { return dashboard_; }
+    bool hasDashboard() const { return dashboard_.has_value(); }
+    bool isWorking() const { return isWorking_; }
+    const std::optional<QString>& errorMessage() const { return errorMessage_; }
+    QString errorMessageText() const { return errorMessage_.value_or(QString()); }
+
+    // Sign in, then a first refresh. Never fails: a failure ends as errorMessage.
+    void connect();
+    // Fetches a new snapshot. Never fails: a failure ends as errorMessage, figures stay.
+    void refresh();
+    // Forgets the credentials and the cached data; the objectives stay.
+    void signOut();
+
+Q_SIGNALS:
+    void isConnectedChanged(bool isConnected);
+    void dashboardChanged();
+    void isWorkingChanged(bool isWorking);
+    void errorMessageChanged();
+
+private:
+    void setConnected(bool value);
+    void setDashboard(std::optional<AmbrelSnapshot> value);
+    void setWorking(bool value);
+    void setErrorMessage(std::optional<QString> value);
+
+    AppOperations operations_;
+    bool isConnected_ = false;
+    std::optional<AmbrelSnapshot> dashboard_;
+    bool isWorking_ = false;
+    std::optional<QString> errorMessage_;
+};
+
+}  // namespace ambrel

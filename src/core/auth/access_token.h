@@ -1,0 +1,38 @@
+#pragma once
+
+// The token endpoint's answer, the form encoding of token requests, and the trade of the
+// stored refresh token for a fresh access token.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/error.h"
+#include "core/services.h"
+
+namespace ambrel {
+
+inline constexpr const char* kAdSenseScope = "https://www.googleapis.com/auth/adsense.readonly";
+
+struct TokenResponse {
+    std::optional<std::string> access_token;
+    std::optional<std::string> refresh_token;
+    std::optional<long long> expires_in;
+    std::optional<std::string> error;
+    std::optional<std::string> error_description;
+};
+
+Result<TokenResponse> decodeTokenResponse(std::string_view bytes);
+
+// application/x-www-form-urlencoded; values percent-encoded outside A-Z a-z 0-9 - . _ ~.
+std::string formEncode(const std::map<std::string, std::string>& fields);
+
+// POSTs a form to the token endpoint and decodes the answer, whatever its status.
+Result<TokenResponse> postTokenRequest(HttpClient& http, const std::string& tokenURI,
+                                       const std::map<std::string, std::string>& fields);
+
+// One refresh-token grant; access tokens are never cached.
+Result<std::string> fetchAccessToken(const Services& services);
+
+}  // namespace ambrel

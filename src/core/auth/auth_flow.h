@@ -1,0 +1,46 @@
+#pragma once
+
+// Google sign-in for installed applications: PKCE (S256), consent page in the browser, the
+// code received on a one-shot loopback listener, exchanged for a refresh token that is kept
+// in the shared secret store.
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "core/auth/oauth_config.h"
+#include "core/error.h"
+#include "core/services.h"
+
+namespace ambrel {
+
+struct PKCE {
+    std::string verifier;
+    std::string challenge;
+};
+
+class AuthFlow {
+public:
+    // Opens a URL in the user's browser; the application posts it to its GUI thread.
+    using BrowserOpener = std::function<void(const std::string& url)>;
+
+    AuthFlow(const Services& services, BrowserOpener openBrowser,
+             std::chrono::seconds waitLimit = std::chrono::seconds(300));
+
+    // Blocks until the refresh token is stored or the sign-in failed.
+    Result<void> signIn();
+
+    static PKCE makePKCE();
+    static PKCE pkceForVerifier(std::string verifier);
+    static std::string consentURL(const OAuthConfig& config, const std::string& redirectURI,
+                                  const std::string& challenge);
+    Result<void> exchangeCode(const std::string& code, const std::string& redirectURI,
+                              const OAuthConfig& config, const std::string& verifier);
+
+private:
+    const Services& services_;
+    BrowserOpener openBrowser_;
+    std::chrono::seconds waitLimit_;
+};
+
+}  // namespace ambrel

@@ -1,0 +1,102 @@
+#pragma once
+
+// The one record that carries every figure the dashboard and the widget show, the small value
+// types around it, its JSON form and the two derived lists the views draw.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/error.h"
+#include "core/platform/clock.h"
+#include "core/platform/defaults.h"
+
+namespace ambrel {
+
+struct PerfValues {
+    double pageViews = 0;
+    double rpm = 0;
+    double impressions = 0;
+    double clicks = 0;
+    double cpc = 0;
+    double ctr = 0;  // percent: 4.5 means 4.5 %
+
+    bool operator==(const PerfValues&) const = default;
+};
+
+// One day's row of the daily report; a day without a row is all zeros.
+struct DayMetrics {
+    double earnings = 0;
+    double pageViews = 0;
+    double rpm = 0;
+    double impressions = 0;
+    double clicks = 0;
+    double cpc = 0;
+    double ctr = 0;
+
+    PerfValues perf() const { return {pageViews, rpm, impressions, clicks, cpc, ctr}; }
+    bool operator==(const DayMetrics&) const = default;
+};
+
+struct Comparison {
+    double current = 0;
+    double previous = 0;
+
+    bool operator==(const Comparison&) const = default;
+};
+
+enum class MetricKind { currency, count, percent };
+
+struct EarningsCard {
+    std::string id;
+    std::string title;
+    double value = 0;
+    std::optional<Comparison> comparison;
+    std::optional<std::string> comparisonLabel;
+    std::string currency;
+};
+
+struct PerfMetric {
+    std::string id;
+    std::string title;
+    MetricKind kind = MetricKind::count;
+    Comparison comparison;
+    std::string currency;
+};
+
+struct AmbrelSnapshot {
+    double today = 0;
+    double yesterday = 0;
+    double yesterdayPrevWeek = 0;
+    double last7 = 0;
+    double prev7 = 0;
+    double monthToDate = 0;
+    double monthLastYear = 0;
+    PerfValues perfYesterday;
+    PerfValues perfPrevWeek;
+    std::optional<std::string> balance;
+    std::optional<std::string> lastPaymentAmount;
+    std::optional<std::string> lastPaymentDateLabel;
+    std::string currency;
+    Instant updatedAt;
+
+    bool operator==(const AmbrelSnapshot&) const = default;
+
+    // Four revenue cards and six performance rows; titles are looked up in the current locale
+    // each time.
+    std::vector<EarningsCard> cards() const;
+    std::vector<PerfMetric> perfMetrics() const;
+
+    // The cache entry "earnings.snapshot" of the program's own defaults. Saving none, or a
+    // snapshot that cannot be encoded, removes the entry.
+    static void save(Defaults& defaults, const std::optional<AmbrelSnapshot>& snapshot);
+    static std::optional<AmbrelSnapshot> load(const Defaults& defaults);
+};
+
+// JSON form: keys are the field names, absent texts left out, updatedAt in seconds since
+// 2001-01-01T00:00:00Z. Encoding fails when a number is not finite.
+Result<std::string> encodeSnapshot(const AmbrelSnapshot& snapshot);
+Result<AmbrelSnapshot> decodeSnapshot(std::string_view bytes);
+
+}  // namespace ambrel

@@ -1,0 +1,45 @@
+#include "core/error.h"
+
+#include <string>
+
+#include "core/platform/localization.h"
+
+namespace ambrel {
+namespace {
+
+std::string adsenseMessage(const AdSenseError& error) {
+    if (error.kind == AdSenseError::Kind::noAccount)
+        return tr("No AdSense account found for this Google account.");
+    return fillPlaceholders(tr("AdSense error (%@): %@"),
+                            {std::to_string(error.status), error.body});
+}
+
+std::string oauthMessage(const OAuthError& error) {
+    switch (error.kind) {
+        case OAuthError::Kind::token:
+            return fillPlaceholders(tr("Authentication error: %@"), {error.message});
+        case OAuthError::Kind::missingConfig:
+            return tr("OAuth configuration not found (client_secret.json missing).");
+        case OAuthError::Kind::noRefreshToken:
+            return tr("Not connected to Google.");
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string errorMessage(const Error& error) {
+    struct Visitor {
+        std::string operator()(const AdSenseError& e) const { return adsenseMessage(e); }
+        std::string operator()(const OAuthError& e) const { return oauthMessage(e); }
+        // Not localized: the status is what a person reports.
+        std::string operator()(const KeychainError& e) const {
+            return "Erreur Keychain (" + std::to_string(e.status) + ")";
+        }
+        std::string operator()(const TransportError& e) const { return e.message; }
+        std::string operator()(const DecodingError& e) const { return e.message; }
+    };
+    return std::visit(Visitor{}, error);
+}
+
+}  // namespace ambrel

@@ -1,0 +1,21 @@
+#pragma once
+
+// Texts a person reads are looked up in the gettext domain "ambrel", whose msgids are the
+// English texts; without a translation the English text is shown.
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace ambrel {
+
+// Binds the "ambrel" domain to the installed catalogs (or `localeDir` when given) and to
+// UTF-8. Programs call it once at start, after setlocale.
+void initLocalization(const char* localeDir = nullptr);
+
+std::string tr(const char* msgid);
+
+// Replaces each "%@" of the template by the next argument, in order.
+std::string fillPlaceholders(std::string_view text, std::initializer_list<std::string_view> args);
+
+}  // namespace ambrel

@@ -1,0 +1,28 @@
+#pragma once
+
+// Everything outside the core that an operation may touch, passed in by each program's main
+// (and by tests, with fakes). The core keeps no global state.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/platform/clock.h"
+#include "core/platform/defaults.h"
+#include "core/platform/http_client.h"
+#include "core/platform/secret_store.h"
+
+namespace ambrel {
+
+inline constexpr const char* kAdSenseApiBase = AMBREL_ADSENSE_API_BASE;
+
+struct Services {
+    HttpClient& http;
+    SecretStore& secrets;
+    Defaults& defaults;  // the running program's own domain
+    Clock now;
+    std::string adsenseBase = kAdSenseApiBase;
+    std::vector<std::filesystem::path> clientSecretLocations;  // first existing file wins
+};
+
+}  // namespace ambrel
