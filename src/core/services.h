@@ -14,14 +14,12 @@
 
 namespace ambrel {
 
-inline constexpr const char* kAdSenseApiBase = AMBREL_ADSENSE_API_BASE;
-
 struct Services {
     HttpClient& http;
     SecretStore& secrets;
     Defaults& defaults;  // the running program's own domain
     Clock now;
-    std::string adsenseBase = kAdSenseApiBase;
+    std::string adsenseBase;  // AdSense Management API v2, no trailing slash; compiled into each program
     std::vector<std::filesystem::path> clientSecretLocations;  // first existing file wins
 };
 

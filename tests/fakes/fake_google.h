@@ -1,0 +1,103 @@
+#pragma once
+
+// A fake of Google's OAuth 2.0 endpoints and of the AdSense Management API v2 on 127.0.0.1,
+// shaped after Google's documented answers (not after what our client expects). It records
+// every request and can inject faults. Runs its own listener thread.
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ambrel::fakes {
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+struct RecordedRequest {
+    std::string method;
+    std::string path;
+    Pairs query;    // in the order they were sent, repeated names repeated
+    Pairs headers;  // names lower-cased
+    Pairs form;     // decoded fields of a form body, in body order
+    std::string body;
+};
+
+// One day of the daily report: metric values in the API's units (CTR as a ratio).
+struct FakeDay {
+    std::string date;  // yyyy-MM-dd
+    double earnings = 0;
+    double pageViews = 0;
+    double rpm = 0;
+    double impressions = 0;
+    double clicks = 0;
+    double cpc = 0;
+    double ctr = 0;
+};
+
+struct FakePayment {
+    std::string name;  // ".../payments/unpaid" for the balance
+    std::optional<int> year, month, day;
+    std::optional<std::string> amount;
+};
+
+enum class Endpoint { token, accounts, report, payments, consent };
+
+struct Fault {
+    std::optional<int> status;                   // answer with this status and `body`
+    std::string body;
+    std::chrono::milliseconds latency{0};        // wait before answering
+    bool malformedJson = false;                  // answer 200 with a broken JSON document
+    bool closeConnection = false;                // drop the connection without an answer
+};
+
+class FakeGoogle {
+public:
+    // Listens on 127.0.0.1:`port` (0: a free port chosen by the system).
+    explicit FakeGoogle(int port = 0);
+    ~FakeGoogle();
+    FakeGoogle(const FakeGoogle&) = delete;
+    FakeGoogle& operator=(const FakeGoogle&) = delete;
+
+    int port() const;
+    std::string baseUrl() const;      // http://127.0.0.1:<port>
+    std::string adsenseBase() const;  // baseUrl() + "/v2"
+    std::string tokenUri() const;     // baseUrl() + "/token"
+    std::string authUri() const;      // baseUrl() + "/o/oauth2/auth"
+    // A client_secret.json document naming this server's endpoints.
+    std::string clientSecretJson() const;
+
+    // OAuth client and tokens. The token endpoint accepts only this client, answers the
+    // refresh-token grant for `refreshToken`, and the authorization-code grant for codes
+    // issued by the consent endpoint (which redirects to redirect_uri?code=...).
+    void setClient(std::string clientId, std::string clientSecret);
+    void setRefreshToken(std::string refreshToken);
+    void setAccessToken(std::string accessToken);
+    // The consent endpoint redirects with ?error=<error> instead of a code.
+    void denyConsent(std::string error);
+    // The token endpoint answers {"error": ..., "error_description": ...} (status 400).
+    void refuseToken(std::string error, std::optional<std::string> description);
+
+    void setAccounts(std::vector<std::pair<std::string, std::string>> nameAndDisplayName);
+    void setCurrency(std::string code);
+    void setDays(std::vector<FakeDay> days);
+    void setPayments(std::vector<FakePayment> payments);
+
+    // Faults apply to the next `times` requests of that endpoint (-1: all of them).
+    void injectFault(Endpoint endpoint, Fault fault, int times = -1);
+    void clearFaults();
+    // Added to every answer.
+    void setLatency(std::chrono::milliseconds latency);
+
+    std::vector<RecordedRequest> requests() const;
+    void clearRequests();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace ambrel::fakes
