@@ -99,4 +99,9 @@ struct AmbrelSnapshot {
 Result<std::string> encodeSnapshot(const AmbrelSnapshot& snapshot);
 Result<AmbrelSnapshot> decodeSnapshot(std::string_view bytes);
 
+// A stored date-time (seconds since 2001-01-01T00:00:00Z) read back as an Instant; none when
+// it is not finite or lies more than about 126 years from 2001, which no refresh produces and
+// which the clock's nanosecond ticks (and arithmetic on them) could not hold.
+std::optional<Instant> storedInstant(double secondsSinceReference);
+
 }  // namespace ambrel

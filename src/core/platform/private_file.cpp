@@ -1,0 +1,121 @@
+#include "core/platform/private_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+
+namespace ambrel::privatefile {
+namespace {
+
+// Owns one file descriptor; closing is checked explicitly where it matters (after a write).
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    ~UniqueFd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now and reports the outcome: on some file systems a failed write shows up only here.
+    int close() {
+        int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int fd_;
+};
+
+int writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+// Makes the rename itself durable; a failure here does not undo the replacement, so it is
+// not reported.
+void syncFolder(const std::filesystem::path& folder) {
+    UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.valid()) ::fsync(dir.get());
+}
+
+}  // namespace
+
+int ensureFolder(const std::filesystem::path& folder) {
+    struct stat info{};
+    if (::stat(folder.c_str(), &info) == 0) return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+    if (folder.has_parent_path()) {
+        std::error_code error;
+        std::filesystem::create_directories(folder.parent_path(), error);
+        if (error) return error.value();
+    }
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+    return 0;
+}
+
+std::expected<std::optional<std::string>, int> read(const std::filesystem::path& file) {
+    UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) {
+        if (errno == ENOENT || errno == ENOTDIR) return std::optional<std::string>{};
+        return std::unexpected(errno);
+    }
+    struct stat info{};
+    if (::fstat(fd.get(), &info) != 0) return std::unexpected(errno);
+    if (!S_ISREG(info.st_mode)) return std::unexpected(EISDIR);
+
+    std::string bytes;
+    char buffer[16384];
+    for (;;) {
+        ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            return std::unexpected(errno);
+        }
+        if (count == 0) break;
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+    return std::optional<std::string>{std::move(bytes)};
+}
+
+int replace(const std::filesystem::path& file, std::string_view bytes) {
+    // The temporary name starts with a dot, which no key or item file name does.
+    std::string temporary =
+        (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+    UniqueFd fd(::mkstemp(temporary.data()));  // mkstemp creates the file 0600
+    if (!fd.valid()) return errno;
+
+    int error = writeAll(fd.get(), bytes);
+    if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
+    if (int closeError = fd.close(); error == 0) error = closeError;
+    if (error == 0 && std::rename(temporary.c_str(), file.c_str()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return error;
+    }
+    syncFolder(file.parent_path());
+    return 0;
+}
+
+int remove(const std::filesystem::path& file) {
+    if (::unlink(file.c_str()) == 0) {
+        syncFolder(file.parent_path());
+        return 0;
+    }
+    return errno;
+}
+
+}  // namespace ambrel::privatefile
