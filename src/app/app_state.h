@@ -57,6 +57,8 @@ Q_SIGNALS:
     void errorMessageChanged();
 
 private:
+    // The refresh steps; `done` runs on the GUI thread after the last of them.
+    void runRefresh(std::function<void()> done);
     void setConnected(bool value);
     void setDashboard(std::optional<AmbrelSnapshot> value);
     void setWorking(bool value);
