@@ -12,8 +12,9 @@ namespace ambrel {
 // "¥1,235 JPY"); `currency` decides whether a lone separator can be a decimal one.
 std::optional<double> parseAmount(std::string_view text, std::string_view currency);
 
-// The payment's calendar day in the medium date style of the display locale, in UTC; the
-// empty text when the components make no date.
+// The payment's calendar day in the medium date style of the display locale, in UTC. A
+// missing component takes the cleared calendar's value (1970, January, day 1); the text is
+// empty when all three are missing or any is out of range (month 13, 29 February 2023).
 std::string paymentDateLabel(std::optional<long long> year, std::optional<long long> month,
                              std::optional<long long> day);
 

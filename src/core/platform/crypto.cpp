@@ -23,7 +23,8 @@ std::vector<unsigned char> secureRandomBytes(std::size_t count) {
 std::array<unsigned char, 32> sha256(std::string_view bytes) {
     std::array<unsigned char, 32> digest{};
     unsigned int length = 0;
-    if (EVP_Digest(bytes.data(), bytes.size(), digest.data(), &length, EVP_sha256(), nullptr) != 1 ||
+    if (EVP_Digest(bytes.data(), bytes.size(), digest.data(), &length, EVP_sha256(), nullptr) !=
+            1 ||
         length != digest.size())
         std::abort();  // only possible when libcrypto itself is broken
     return digest;

@@ -11,17 +11,18 @@
 namespace ambrel {
 
 class FileSecretStore final : public SecretStore {
-public:
+  public:
     explicit FileSecretStore(std::filesystem::path folder);
 
-    std::expected<std::optional<std::string>, std::int32_t> read(const KeychainStore& item) override;
+    std::expected<std::optional<std::string>, std::int32_t> read(
+        const KeychainStore& item) override;
     std::int32_t write(const KeychainStore& item, std::string_view bytes) override;
     std::int32_t remove(const KeychainStore& item) override;
 
     // The file that holds the item: its name is derived from the three attributes alone.
     std::filesystem::path fileOf(const KeychainStore& item) const;
 
-private:
+  private:
     std::filesystem::path folder_;
 };
 

@@ -31,9 +31,15 @@ std::filesystem::path xdgHome(const char* variable, const char* fallbackBelowHom
 
 }  // namespace
 
-std::filesystem::path configHome() { return xdgHome("XDG_CONFIG_HOME", ".config"); }
-std::filesystem::path dataHome() { return xdgHome("XDG_DATA_HOME", ".local/share"); }
-std::filesystem::path cacheHome() { return xdgHome("XDG_CACHE_HOME", ".cache"); }
+std::filesystem::path configHome() {
+    return xdgHome("XDG_CONFIG_HOME", ".config");
+}
+std::filesystem::path dataHome() {
+    return xdgHome("XDG_DATA_HOME", ".local/share");
+}
+std::filesystem::path cacheHome() {
+    return xdgHome("XDG_CACHE_HOME", ".cache");
+}
 
 std::vector<std::filesystem::path> clientSecretLocations() {
     std::vector<std::filesystem::path> locations{configHome() / "ambrel" / "client_secret.json"};

@@ -13,7 +13,7 @@ namespace {
 
 // Owns one file descriptor; closing is checked explicitly where it matters (after a write).
 class UniqueFd {
-public:
+  public:
     explicit UniqueFd(int fd) : fd_(fd) {}
     ~UniqueFd() {
         if (fd_ >= 0) ::close(fd_);
@@ -30,7 +30,7 @@ public:
         return ::close(fd) == 0 ? 0 : errno;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -56,7 +56,7 @@ void syncFolder(const std::filesystem::path& folder) {
 }  // namespace
 
 int ensureFolder(const std::filesystem::path& folder) {
-    struct stat info{};
+    struct stat info {};
     if (::stat(folder.c_str(), &info) == 0) return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
     if (folder.has_parent_path()) {
         std::error_code error;
@@ -73,7 +73,7 @@ std::expected<std::optional<std::string>, int> read(const std::filesystem::path&
         if (errno == ENOENT || errno == ENOTDIR) return std::optional<std::string>{};
         return std::unexpected(errno);
     }
-    struct stat info{};
+    struct stat info {};
     if (::fstat(fd.get(), &info) != 0) return std::unexpected(errno);
     if (!S_ISREG(info.st_mode)) return std::unexpected(EISDIR);
 

@@ -1,0 +1,186 @@
+#include "core/platform/curl_http_client.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+
+namespace ambrel {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Received {
+    std::string method;
+    std::map<std::string, std::string> headers;  // lower-case names
+    std::string body;
+};
+
+// A loopback HTTP server that records what reaches it.
+class LocalServer {
+  public:
+    LocalServer() {
+        auto record = [this](const httplib::Request& request, httplib::Response& response) {
+            std::lock_guard lock(mutex_);
+            Received received{request.method, {}, request.body};
+            for (const auto& [name, value] : request.headers) {
+                // cpp-httplib adds the peer's address as pseudo-headers; they were never sent.
+                if (name.starts_with("REMOTE_") || name.starts_with("LOCAL_")) continue;
+                std::string lower = name;
+                std::ranges::transform(lower, lower.begin(), [](unsigned char c) {
+                    return static_cast<char>(std::tolower(c));
+                });
+                received.headers[lower] = value;
+            }
+            last_ = std::move(received);
+            response.set_content("{\"ok\":true}", "application/json");
+        };
+        server_.Get("/echo", record);
+        server_.Post("/echo", record);
+        server_.Get("/teapot", [](const httplib::Request&, httplib::Response& response) {
+            response.status = 418;
+            response.set_content("{\"error\":\"short and stout\"}", "application/json");
+        });
+        server_.Get("/slow", [this](const httplib::Request&, httplib::Response& response) {
+            for (int i = 0; i < 100 && !stopping_; ++i) std::this_thread::sleep_for(50ms);
+            response.set_content("late", "text/plain");
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+    }
+    ~LocalServer() {
+        stopping_ = true;
+        server_.stop();
+        thread_.join();
+    }
+
+    std::string url(std::string_view path) const {
+        return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
+    }
+    Received last() const {
+        std::lock_guard lock(mutex_);
+        return last_;
+    }
+
+  private:
+    httplib::Server server_;
+    int port_ = 0;
+    std::thread thread_;
+    std::atomic<bool> stopping_{false};
+    mutable std::mutex mutex_;
+    Received last_;
+};
+
+std::set<std::string> namesOf(const Received& received) {
+    std::set<std::string> names;
+    for (const auto& [name, value] : received.headers) names.insert(name);
+    return names;
+}
+
+struct HeaderCase {
+    const char* what;
+    HttpRequest request;
+    std::set<std::string> expectedNames;
+};
+
+// Google sees exactly the headers the caller chose: libcurl's Accept, a User-Agent, a form
+// Content-Type of its own or "Expect: 100-continue" would all be extra.
+TEST(CurlHttpClient, SendsOnlyTheRequestsOwnHeaders) {
+    LocalServer server;
+    const std::string form(2048, 'x');  // large enough for libcurl to want "Expect"
+    const HeaderCase cases[] = {
+        {"GET with a bearer token",
+         {"GET", server.url("/echo"), {{"Authorization", "Bearer ya29.token"}}, "", 60s},
+         {"authorization", "host"}},
+        {"POST form",
+         {"POST",
+          server.url("/echo"),
+          {{"Content-Type", "application/x-www-form-urlencoded"}},
+          "a=1&b=" + form,
+          60s},
+         {"content-length", "content-type", "host"}},
+        {"POST without headers",
+         {"POST", server.url("/echo"), {}, "raw", 60s},
+         {"content-length", "host"}},
+    };
+    CurlHttpClient client;
+    for (const HeaderCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto response = client.send(c.request);
+        ASSERT_TRUE(response.has_value()) << response.error().message;
+        EXPECT_EQ(response->status, 200);
+        EXPECT_EQ(response->body, "{\"ok\":true}");
+        const Received received = server.last();
+        EXPECT_EQ(received.method, c.request.method);
+        EXPECT_EQ(namesOf(received), c.expectedNames);
+        EXPECT_EQ(received.body, c.request.body);
+        for (const auto& [name, value] : c.request.headers) {
+            std::string lower = name;
+            std::ranges::transform(lower, lower.begin(), ::tolower);
+            auto found = received.headers.find(lower);
+            ASSERT_NE(found, received.headers.end()) << name;
+            EXPECT_EQ(found->second, value);
+        }
+    }
+}
+
+// An HTTP error is a completed exchange: the caller judges status and body.
+TEST(CurlHttpClient, PassesErrorStatusAndBodyThrough) {
+    LocalServer server;
+    auto response = CurlHttpClient().send({"GET", server.url("/teapot"), {}, "", 60s});
+    ASSERT_TRUE(response.has_value()) << response.error().message;
+    EXPECT_EQ(response->status, 418);
+    EXPECT_EQ(response->body, "{\"error\":\"short and stout\"}");
+}
+
+// A port with a bound but not listening socket refuses connections, reliably.
+TEST(CurlHttpClient, RefusedConnectionIsATransportErrorWithoutSecrets) {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) +
+                            "/token?refresh_token=SECRET-IN-QUERY";
+
+    auto response = CurlHttpClient().send(
+        {"POST", url, {{"Authorization", "Bearer SECRET-IN-HEADER"}}, "client_secret=SECRET", 60s});
+    ::close(fd);
+    ASSERT_FALSE(response.has_value());
+    const std::string& message = response.error().message;
+    EXPECT_NE(message.find("127.0.0.1"), std::string::npos) << message;
+    EXPECT_EQ(message.find("SECRET"), std::string::npos) << message;
+}
+
+TEST(CurlHttpClient, TimeOutIsATransportError) {
+    LocalServer server;
+    const auto start = std::chrono::steady_clock::now();
+    auto response = CurlHttpClient().send({"GET", server.url("/slow"), {}, "", 1s});
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_FALSE(response.has_value());
+    EXPECT_NE(response.error().message.find("timed out"), std::string::npos)
+        << response.error().message;
+    EXPECT_LT(elapsed, 4s);
+}
+
+// Only web addresses are fetched; a file: URL from a bad configuration reads nothing.
+TEST(CurlHttpClient, RefusesSchemesOtherThanHttp) {
+    auto response = CurlHttpClient().send({"GET", "file:///etc/passwd", {}, "", 60s});
+    EXPECT_FALSE(response.has_value());
+}
+
+}  // namespace
+}  // namespace ambrel
