@@ -130,3 +130,5 @@ Result<PaymentsResponse> decodePaymentsResponse(std::string_view bytes) {
 }
 
 }  // namespace ambrel
+
+#undef AMBREL_TRY

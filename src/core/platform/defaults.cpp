@@ -30,7 +30,8 @@ std::optional<std::string> Defaults::data(std::string_view key) const {
 bool Defaults::set(std::string_view key, std::string_view bytes) {
     if (!isSafeKey(key)) return false;
     return privatefile::ensureFolder(folder_) == 0 &&
-           privatefile::replace(folder_ / std::string(key), bytes) == 0;
+           privatefile::replace(folder_ / std::string(key), bytes,
+                                privatefile::Durability::renamed) == 0;
 }
 
 void Defaults::remove(std::string_view key) {

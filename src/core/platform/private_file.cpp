@@ -91,7 +91,7 @@ std::expected<std::optional<std::string>, int> read(const std::filesystem::path&
     return std::optional<std::string>{std::move(bytes)};
 }
 
-int replace(const std::filesystem::path& file, std::string_view bytes) {
+int replace(const std::filesystem::path& file, std::string_view bytes, Durability durability) {
     // The temporary name starts with a dot, which no key or item file name does.
     std::string temporary =
         (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
@@ -99,14 +99,15 @@ int replace(const std::filesystem::path& file, std::string_view bytes) {
     if (!fd.valid()) return errno;
 
     int error = writeAll(fd.get(), bytes);
-    if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
+    const bool flush = durability == Durability::flushed;
+    if (error == 0 && flush && ::fsync(fd.get()) != 0) error = errno;
     if (int closeError = fd.close(); error == 0) error = closeError;
     if (error == 0 && std::rename(temporary.c_str(), file.c_str()) != 0) error = errno;
     if (error != 0) {
         ::unlink(temporary.c_str());
         return error;
     }
-    syncFolder(file.parent_path());
+    if (flush) syncFolder(file.parent_path());
     return 0;
 }
 

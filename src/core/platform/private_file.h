@@ -21,9 +21,16 @@ int ensureFolder(const std::filesystem::path& folder);
 // else the errno of the failure.
 std::expected<std::optional<std::string>, int> read(const std::filesystem::path& file);
 
-// Writes the bytes to a new 0600 file beside `file`, flushes it to disk and renames it over
-// `file`. On failure the temporary file is removed and `file` is untouched. Returns 0 or an errno.
-int replace(const std::filesystem::path& file, std::string_view bytes);
+// How hard a write insists on reaching the disk before it returns.
+enum class Durability {
+    flushed,  // fsync of the file and its folder: for secrets, which cannot be fetched again
+    renamed,  // the atomic rename only: for caches, which a crash may at worst leave unreadable
+};
+
+// Writes the bytes to a new 0600 file beside `file` and renames it over `file`. On failure the
+// temporary file is removed and `file` is untouched. Returns 0 or an errno.
+int replace(const std::filesystem::path& file, std::string_view bytes,
+            Durability durability = Durability::flushed);
 
 // Removes the file: 0, ENOENT when there was none, or another errno.
 int remove(const std::filesystem::path& file);

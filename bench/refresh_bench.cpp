@@ -1,0 +1,141 @@
+// What one refresh costs on the wire: how many requests a first and a cached refresh make,
+// and how much time the client adds on top of the server's own latency.
+
+#include <benchmark/benchmark.h>
+
+#include <stdlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "core/auth/keychain.h"
+#include "core/earnings/daily_report.h"
+#include "core/earnings/earnings_store.h"
+#include "core/earnings/snapshot_refresh.h"
+#include "core/platform/curl_http_client.h"
+#include "fakes/fake_google.h"
+#include "support/memory_secret_store.h"
+#include "support/temp_dir.h"
+
+namespace ambrel {
+namespace {
+
+using namespace std::chrono;
+
+constexpr milliseconds kLatency{20};
+
+// Where the caches live. Every cache write is flushed to disk before it replaces the old
+// file, and on a loaded machine that costs more than the requests themselves; a tmpfs folder
+// shows the client's own overhead apart from that.
+enum class CacheFolder { disk, memory };
+
+// A folder under /dev/shm (tmpfs), removed with its contents.
+struct MemoryFolder {
+    std::filesystem::path path;
+    MemoryFolder() {
+        char pattern[] = "/dev/shm/ambrel-bench-XXXXXX";
+        if (mkdtemp(pattern) != nullptr) path = pattern;
+    }
+    ~MemoryFolder() {
+        std::error_code ignored;
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+};
+
+// A signed-in program against a stocked fake server, with its own empty caches.
+struct Rig {
+    fakes::FakeGoogle google;
+    testing::TempDir dir;
+    MemoryFolder memory;
+    CurlHttpClient http;
+    testing::MemorySecretStore secrets;
+    Defaults defaults;
+    Instant now = sys_days{2026y / May / 21} + 10h;
+
+    explicit Rig(CacheFolder folder)
+        : defaults(folder == CacheFolder::memory && !memory.path.empty() ? memory.path / "defaults"
+                                                                          : dir.path() / "defaults") {
+        std::ofstream(dir.path() / "client_secret.json") << google.clientSecretJson();
+        secrets.put(refreshTokenItem(), "1//fake-refresh-token");
+        std::vector<fakes::FakeDay> fakeDays;
+        for (sys_days d = sys_days{2026y / April / 17}; d <= sys_days{2026y / May / 21}; d += days{1})
+            fakeDays.push_back({dateKey(d), 3.5, 1000, 3.5, 2000, 20, 0.17, 0.02});
+        google.setDays(fakeDays);
+        google.setPayments({{"unpaid", {}, {}, {}, "€42.10"}, {"2026-04-21", 2026, 4, 21, "€120.00"}});
+    }
+
+    Services services() {
+        return Services{http, secrets, defaults, [this] { return now; }, google.adsenseBase(),
+                        {dir.path() / "client_secret.json"}};
+    }
+
+    // One refresh from the given cache state; the number of requests it made, or -1.
+    int refresh(bool emptyCaches) {
+        if (emptyCaches) clearEarningsCache(defaults);
+        google.clearRequests();
+        auto snapshot = refreshSnapshot(services());
+        return snapshot ? static_cast<int>(google.requests().size()) : -1;
+    }
+};
+
+void checkRequests(benchmark::State& state, const char* what, int made, int expected) {
+    std::fprintf(stderr, "%s: %d requests (expected %d)\n", what, made, expected);
+    if (made != expected) state.SkipWithError("unexpected number of requests");
+}
+
+// Runs refreshes with wall-clock timing; `emptyCaches` chooses a first or a cached refresh.
+void runRefreshes(benchmark::State& state, bool emptyCaches, milliseconds latency,
+                  CacheFolder folder) {
+    Rig rig(folder);
+    rig.google.setLatency(latency);
+    if (!emptyCaches && rig.refresh(true) < 0) {
+        state.SkipWithError("priming refresh failed");
+        return;
+    }
+    const int expected = emptyCaches ? 5 : 2;
+    int requests = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        if (emptyCaches) clearEarningsCache(rig.defaults);
+        rig.google.clearRequests();
+        auto start = steady_clock::now();
+        auto snapshot = refreshSnapshot(rig.services());
+        double elapsed = duration<double>(steady_clock::now() - start).count();
+        state.SetIterationTime(elapsed);
+        seconds += elapsed;
+        requests = snapshot ? static_cast<int>(rig.google.requests().size()) : -1;
+        if (requests != expected) break;
+    }
+    checkRequests(state, emptyCaches ? "first refresh" : "cached refresh", requests, expected);
+    state.counters["requests"] = requests;
+    if (latency.count() > 0 && state.iterations() > 0 && requests > 0) {
+        double floor = static_cast<double>(state.iterations()) * requests *
+                       duration<double>(latency).count();
+        state.counters["overhead_ratio"] = seconds / floor;
+    }
+}
+
+void BM_Refresh(benchmark::State& state, bool emptyCaches, milliseconds latency,
+                CacheFolder folder) {
+    runRefreshes(state, emptyCaches, latency, folder);
+}
+
+BENCHMARK_CAPTURE(BM_Refresh, first, true, milliseconds{0}, CacheFolder::disk)
+    ->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Refresh, cached, false, milliseconds{0}, CacheFolder::disk)
+    ->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Refresh, first_20ms_disk, true, kLatency, CacheFolder::disk)
+    ->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Refresh, cached_20ms_disk, false, kLatency, CacheFolder::disk)
+    ->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Refresh, first_20ms_tmpfs, true, kLatency, CacheFolder::memory)
+    ->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Refresh, cached_20ms_tmpfs, false, kLatency, CacheFolder::memory)
+    ->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace ambrel
+
+BENCHMARK_MAIN();

@@ -1,0 +1,148 @@
+#include "core/earnings/adsense_api.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+
+namespace ambrel {
+namespace {
+
+constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+
+bool isUnreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           c == '-' || c == '.' || c == '_' || c == '~';
+}
+
+// What may stay literal inside a query name or value: the unreserved characters and the
+// query's own allowed punctuation, minus "&", "=" and "+", which would change how a server
+// splits or decodes the items.
+bool staysInQueryComponent(unsigned char c) {
+    return isUnreserved(c) || std::string_view("!$'()*,;:@/?").find(static_cast<char>(c)) !=
+                                  std::string_view::npos;
+}
+
+std::string percentEncode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char ch : text) {
+        auto c = static_cast<unsigned char>(ch);
+        if (staysInQueryComponent(c)) {
+            out.push_back(ch);
+        } else {
+            out.push_back('%');
+            out.push_back(kHexDigits[c >> 4]);
+            out.push_back(kHexDigits[c & 0x0F]);
+        }
+    }
+    return out;
+}
+
+// Characters that may appear literally in a URL path: anything else in an account name
+// ("?", "#", spaces, non-ASCII) would move the request to another resource or make the URL
+// unusable, so such a name is refused instead of being sent.
+bool isPathSafe(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char ch) {
+        auto c = static_cast<unsigned char>(ch);
+        return isUnreserved(c) ||
+               std::string_view("!$&'()*+,;=:@/").find(ch) != std::string_view::npos;
+    });
+}
+
+// Length of the UTF-8 sequence starting at text[i], or 0 when it is not well formed
+// (overlong forms, surrogates and code points above U+10FFFF included).
+std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
+    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    unsigned char lead = byte(i);
+    if (lead < 0x80) return 1;
+    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (length == 0 || lead > 0xF4 || i + length > text.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k)
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    unsigned char second = byte(i + 1);
+    if (lead == 0xE0 && second < 0xA0) return 0;  // overlong
+    if (lead == 0xED && second > 0x9F) return 0;  // surrogate
+    if (lead == 0xF0 && second < 0x90) return 0;  // overlong
+    if (lead == 0xF4 && second > 0x8F) return 0;  // above U+10FFFF
+    return length;
+}
+
+bool isValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t length = utf8SequenceLength(text, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string encodeQuery(const QueryItems& items) {
+    std::string query;
+    for (const auto& [name, value] : items) {
+        if (!query.empty()) query.push_back('&');
+        query += percentEncode(name);
+        query.push_back('=');
+        query += percentEncode(value);
+    }
+    return query;
+}
+
+AdSenseAPI::AdSenseAPI(HttpClient& http, std::string base) : http_(http), base_(std::move(base)) {}
+
+Result<std::string> AdSenseAPI::get(const std::string& url, const std::string& accessToken) const {
+    HttpRequest request;
+    request.method = "GET";
+    request.url = url;
+    request.headers = {{"Authorization", "Bearer " + accessToken}};
+    request.timeout = std::chrono::seconds(60);
+    auto response = http_.send(request);
+    if (!response) return std::unexpected(Error{std::move(response.error())});
+    if (response->status < 200 || response->status > 299) {
+        std::string body = isValidUtf8(response->body) ? std::move(response->body) : std::string();
+        return std::unexpected(Error{AdSenseError::http(static_cast<int>(response->status),
+                                                        std::move(body))});
+    }
+    return std::move(response->body);
+}
+
+Result<std::string> AdSenseAPI::firstAccount(const std::string& accessToken) const {
+    auto body = get(base_ + "/accounts", accessToken);
+    if (!body) return std::unexpected(std::move(body.error()));
+    auto decoded = decodeAccountsResponse(*body);
+    if (!decoded) return std::unexpected(std::move(decoded.error()));
+    if (!decoded->accounts || decoded->accounts->empty())
+        return std::unexpected(Error{AdSenseError::noAccount()});
+    return std::move(decoded->accounts->front().name);
+}
+
+Result<ReportResponse> AdSenseAPI::generateReport(std::string_view account, const QueryItems& query,
+                                                  const std::string& accessToken) const {
+    auto url = accountUrl(account, "/reports:generate");
+    if (!url) return std::unexpected(std::move(url.error()));
+    if (!query.empty()) *url += "?" + encodeQuery(query);
+    auto body = get(*url, accessToken);
+    if (!body) return std::unexpected(std::move(body.error()));
+    return decodeReportResponse(*body);
+}
+
+Result<std::optional<std::vector<Payment>>> AdSenseAPI::payments(
+    std::string_view account, const std::string& accessToken) const {
+    auto url = accountUrl(account, "/payments");
+    if (!url) return std::unexpected(std::move(url.error()));
+    auto body = get(*url, accessToken);
+    if (!body) return std::unexpected(std::move(body.error()));
+    auto decoded = decodePaymentsResponse(*body);
+    if (!decoded) return std::unexpected(std::move(decoded.error()));
+    return std::move(decoded->payments);
+}
+
+Result<std::string> AdSenseAPI::accountUrl(std::string_view account, std::string_view suffix) const {
+    if (!isPathSafe(account))
+        return std::unexpected(Error{TransportError{
+            "Cannot form a request URL from the account name \"" + std::string(account) + "\""}});
+    return base_ + "/" + std::string(account) + std::string(suffix);
+}
+
+}  // namespace ambrel

@@ -1,0 +1,72 @@
+#pragma once
+
+// The daily report of the last 35 UTC days and the figures computed from it. Every date here
+// is a calendar day in UTC; report days are "yyyy-MM-dd" keys, which order as text.
+
+#include <array>
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/earnings/adsense_api.h"
+#include "core/earnings/snapshot.h"
+#include "core/earnings/wire_types.h"
+#include "core/platform/clock.h"
+
+namespace ambrel {
+
+// The metrics the daily report asks for, in request order; the same names find the columns.
+inline constexpr std::array<const char*, 7> kDailyReportMetrics = {
+    "ESTIMATED_EARNINGS", "PAGE_VIEWS",     "PAGE_VIEWS_RPM", "IMPRESSIONS",
+    "CLICKS",             "COST_PER_CLICK", "PAGE_VIEWS_CTR"};
+
+using DailyMap = std::map<std::string, DayMetrics>;
+
+// A cell's text as a number: the C library's conversion in the C locale, the whole text
+// consumed, nothing (not even white space) before it. Results that are not finite ("inf",
+// "nan", "1e999") do not read either: one such cell would make the snapshot impossible to
+// store, which would drop the cached snapshot on every refresh.
+std::optional<double> readNumber(std::string_view text);
+
+// The calendar day of an instant in UTC.
+std::chrono::year_month_day utcDate(Instant instant);
+// "yyyy-MM-dd", zero-padded.
+std::string dateKey(std::chrono::year_month_day date);
+// The day a "yyyy-MM-dd" key names; none when it names no valid day.
+std::optional<std::chrono::year_month_day> parseDateKey(std::string_view key);
+
+// prefix.year, prefix.month, prefix.day, as decimal numbers without leading zeros.
+QueryItems dateQueryItems(std::string_view prefix, std::chrono::year_month_day date);
+
+// The 15 query items of the daily report from 34 days before `today` to `today`.
+QueryItems dailyReportQuery(std::chrono::year_month_day today);
+
+// The ISO code of the first header that has one, else "EUR".
+std::string reportCurrency(const std::optional<std::vector<Header>>& headers);
+
+// Date key to the day's metrics; rows without a readable date are skipped, a later row
+// replaces an earlier one of the same day, and CTR becomes percent.
+DailyMap dailyMetrics(const std::optional<std::vector<Header>>& headers,
+                      const std::optional<std::vector<Row>>& rows);
+
+// The figures anchored on the reference day, the latest day of the report.
+struct DayFigures {
+    std::chrono::year_month_day referenceDate;
+    double today = 0;
+    double yesterday = 0;
+    double yesterdayPrevWeek = 0;
+    double last7 = 0;
+    double prev7 = 0;
+    double monthToDate = 0;
+    PerfValues perfYesterday;
+    PerfValues perfPrevWeek;
+};
+
+// `daily` must not be empty. When its latest key is not a valid day, `now` stands in as the
+// reference day.
+DayFigures dayFigures(const DailyMap& daily, Instant now);
+
+}  // namespace ambrel

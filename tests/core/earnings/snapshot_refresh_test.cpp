@@ -1,0 +1,267 @@
+// One refresh against a scripted Google: the requests it makes, the snapshot it computes and
+// the cache entries it leaves behind for every outcome.
+
+#include "core/earnings/snapshot_refresh.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+
+#include "core/auth/keychain.h"
+#include "core/earnings/daily_report.h"
+#include "core/earnings/earnings_store.h"
+#include "core/earnings/formatting.h"
+#include "support/fake_http_client.h"
+#include "support/memory_secret_store.h"
+#include "support/temp_dir.h"
+
+namespace ambrel {
+namespace {
+
+using namespace std::chrono;
+using nlohmann::json;
+using testing::FakeHttpClient;
+
+constexpr const char* kBase = "https://adsense.example/v2";
+constexpr const char* kTokenUri = "https://oauth.example/token";
+constexpr const char* kAccount = "accounts/pub-1";
+
+enum class Call { token, accounts, dailyReport, lastYearReport, payments };
+
+Call callOf(const HttpRequest& request) {
+    if (request.url == kTokenUri) return Call::token;
+    if (request.url.ends_with("/accounts")) return Call::accounts;
+    if (request.url.ends_with("/payments")) return Call::payments;
+    return request.url.find("dimensions=DATE") != std::string::npos ? Call::dailyReport
+                                                                     : Call::lastYearReport;
+}
+
+// A daily report of `count` days up to `last`, day i earning i + 1.
+std::string dailyReport(sys_days last, int count, const char* currency = "USD") {
+    json rows = json::array();
+    for (int i = 0; i < count; ++i) {
+        sys_days day = last - days{count - 1 - i};
+        rows.push_back({{"cells", json::array({{{"value", dateKey(day)}},
+                                               {{"value", std::to_string(i + 1)}},
+                                               {{"value", "1000"}}, {{"value", "2"}},
+                                               {{"value", "1500"}}, {{"value", "10"}},
+                                               {{"value", "0.2"}}, {{"value", "0.01"}}})}});
+    }
+    json headers = json::array({{{"name", "DATE"}}});
+    for (const char* metric : kDailyReportMetrics) headers.push_back({{"name", metric}});
+    headers[1]["currencyCode"] = currency;
+    return json{{"headers", headers}, {"rows", rows}}.dump();
+}
+
+class SnapshotRefresh : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::ofstream(dir.path() / "client_secret.json")
+            << json{{"installed", {{"client_id", "cid"}, {"client_secret", "csecret"},
+                                   {"auth_uri", "https://oauth.example/auth"},
+                                   {"token_uri", kTokenUri}}}}.dump();
+        secrets.put(refreshTokenItem(), "refresh-1");
+        answers = {
+            {Call::token, HttpResponse{200, R"({"access_token":"at-1","expires_in":3599})"}},
+            {Call::accounts, HttpResponse{200, R"({"accounts":[{"name":"accounts/pub-1"}]})"}},
+            {Call::dailyReport, HttpResponse{200, dailyReport(sys_days{2026y / May / 21}, 35)}},
+            {Call::lastYearReport, HttpResponse{200, R"({"totals":{"cells":[{"value":"321.5"}]}})"}},
+            {Call::payments, HttpResponse{200, R"({"payments":[
+                {"name":"accounts/pub-1/payments/unpaid","amount":"$12.50"},
+                {"name":"accounts/pub-1/payments/2026-04-21","amount":"$100.00",
+                 "date":{"year":2026,"month":4,"day":21}}]})"}},
+        };
+        resetHttp();
+    }
+
+    // A fresh client that answers each call from `answers` and has recorded nothing yet.
+    void resetHttp() {
+        http = std::make_unique<FakeHttpClient>();
+        http->setFallback([this](const HttpRequest& request) { return answers.at(callOf(request)); });
+    }
+
+    Services services() {
+        return Services{*http, secrets, defaults, [this] { return now; }, kBase,
+                        {dir.path() / "client_secret.json"}};
+    }
+
+    std::vector<Call> calls() const {
+        std::vector<Call> out;
+        for (const auto& request : http->requests()) out.push_back(callOf(request));
+        return out;
+    }
+
+    struct Entries {
+        std::optional<std::string> account, slowData, snapshot;
+        bool operator==(const Entries&) const = default;
+    };
+    Entries entries() const {
+        return {defaults.data(kAccountKey), defaults.data(kSlowDataKey), defaults.data(kSnapshotKey)};
+    }
+
+    testing::TempDir dir;
+    std::unique_ptr<FakeHttpClient> http;
+    testing::MemorySecretStore secrets;
+    Defaults defaults{dir.path() / "defaults"};
+    Instant now = sys_days{2026y / May / 21} + 10h;
+    std::map<Call, FakeHttpClient::Reply> answers;
+};
+
+TEST_F(SnapshotRefresh, FirstRefreshMakesFiveRequestsAndFillsEveryCache) {
+    auto snapshot = refreshSnapshot(services());
+    ASSERT_TRUE(snapshot) << errorMessage(snapshot.error());
+    EXPECT_EQ(calls(), (std::vector<Call>{Call::token, Call::accounts, Call::dailyReport,
+                                          Call::lastYearReport, Call::payments}));
+    auto requests = http->requests();
+    EXPECT_EQ(requests[0].method, "POST");
+    EXPECT_EQ(requests[1].url, std::string(kBase) + "/accounts");
+    EXPECT_EQ(requests[2].url, std::string(kBase) + "/accounts/pub-1/reports:generate?" +
+                                   encodeQuery(dailyReportQuery(2026y / May / 21)));
+    EXPECT_EQ(requests[3].url, std::string(kBase) +
+                                   "/accounts/pub-1/reports:generate?dateRange=CUSTOM"
+                                   "&metrics=ESTIMATED_EARNINGS&startDate.year=2025"
+                                   "&startDate.month=5&startDate.day=1&endDate.year=2025"
+                                   "&endDate.month=5&endDate.day=21");
+    EXPECT_EQ(requests[4].url, std::string(kBase) + "/accounts/pub-1/payments");
+    for (std::size_t i = 1; i < requests.size(); ++i)
+        EXPECT_EQ(requests[i].headers, (decltype(requests[i].headers){{"Authorization", "Bearer at-1"}}));
+
+    // Days 1..35 earn 1..35; the reference day 21 May is day 35.
+    EXPECT_EQ(snapshot->today, 35);
+    EXPECT_EQ(snapshot->yesterday, 34);
+    EXPECT_EQ(snapshot->yesterdayPrevWeek, 27);
+    EXPECT_EQ(snapshot->last7, 34 + 33 + 32 + 31 + 30 + 29 + 28);
+    EXPECT_EQ(snapshot->prev7, 27 + 26 + 25 + 24 + 23 + 22 + 21);
+    EXPECT_EQ(snapshot->monthToDate, (15 + 35) * 21 / 2);  // 1..21 May are days 15..35
+    EXPECT_EQ(snapshot->perfYesterday, (PerfValues{1000, 2, 1500, 10, 0.2, 1}));
+    EXPECT_EQ(snapshot->monthLastYear, 321.5);
+    EXPECT_EQ(snapshot->balance, formatCurrency("USD", 12.5));
+    EXPECT_EQ(snapshot->lastPaymentAmount, formatCurrency("USD", 100));
+    EXPECT_TRUE(snapshot->lastPaymentDateLabel.has_value());
+    EXPECT_EQ(snapshot->currency, "USD");
+    EXPECT_EQ(snapshot->updatedAt, now);
+
+    EXPECT_EQ(loadAccountId(defaults), kAccount);
+    EXPECT_EQ(AmbrelSnapshot::load(defaults), snapshot);
+    auto slow = SlowData::load(defaults, kSlowDataMaxAgeSeconds, now);
+    ASSERT_TRUE(slow);
+    EXPECT_EQ(*slow, (SlowData{321.5, snapshot->balance, snapshot->lastPaymentAmount,
+                               snapshot->lastPaymentDateLabel, now}));
+}
+
+TEST_F(SnapshotRefresh, CachedRefreshMakesTwoRequestsAndUsesSlowDataAsStored) {
+    ASSERT_TRUE(refreshSnapshot(services()));
+    SlowData stored{7, "cached balance", std::nullopt, "cached label", now};
+    SlowData::save(defaults, stored);
+    resetHttp();
+    now += 1h;
+
+    auto snapshot = refreshSnapshot(services());
+    ASSERT_TRUE(snapshot);
+    EXPECT_EQ(calls(), (std::vector<Call>{Call::token, Call::dailyReport}));
+    EXPECT_EQ(snapshot->monthLastYear, 7);
+    EXPECT_EQ(snapshot->balance, "cached balance");
+    EXPECT_EQ(snapshot->lastPaymentAmount, std::nullopt);
+    EXPECT_EQ(snapshot->lastPaymentDateLabel, "cached label");
+    EXPECT_EQ(SlowData::load(defaults, kSlowDataMaxAgeSeconds, now), stored);
+    EXPECT_EQ(AmbrelSnapshot::load(defaults), snapshot);
+}
+
+TEST_F(SnapshotRefresh, SlowDataIsReusedUntilItIsSixHoursOld) {
+    struct Case {
+        seconds age;
+        std::vector<Call> calls;
+    };
+    const Case cases[] = {
+        {5h + 59min, {Call::token, Call::dailyReport}},
+        {6h, {Call::token, Call::dailyReport, Call::lastYearReport, Call::payments}},
+    };
+    saveAccountId(defaults, kAccount);
+    for (const Case& c : cases) {
+        resetHttp();
+        SlowData stored{7, std::nullopt, std::nullopt, std::nullopt, now - c.age};
+        SlowData::save(defaults, stored);
+        auto snapshot = refreshSnapshot(services());
+        ASSERT_TRUE(snapshot);
+        EXPECT_EQ(calls(), c.calls) << c.age.count();
+        bool fetched = c.calls.size() == 4;
+        EXPECT_EQ(snapshot->monthLastYear, fetched ? 321.5 : 7) << c.age.count();
+        auto slow = decodeSlowData(defaults.data(kSlowDataKey).value_or(""));
+        ASSERT_TRUE(slow);
+        EXPECT_EQ(slow->fetchedAt, fetched ? now : now - c.age);
+    }
+}
+
+TEST_F(SnapshotRefresh, EmptyDailyReportSavesTheZeroSnapshotWithoutSlowData) {
+    saveAccountId(defaults, kAccount);
+    SlowData stale{7, "old", std::nullopt, std::nullopt, now - 7h};
+    SlowData::save(defaults, stale);
+    const auto before = defaults.data(kSlowDataKey);
+    for (const char* report :
+         {R"({"headers":[{"name":"DATE"},{"name":"ESTIMATED_EARNINGS","currencyCode":"JPY"}]})",
+          R"({"rows":[{"cells":[{"value":"2026-05-21"}]}]})",
+          R"({"headers":[{"name":"ESTIMATED_EARNINGS","currencyCode":"JPY"}],
+              "rows":[{"cells":[{"value":"2026-05-21"}]}]})"}) {
+        resetHttp();
+        answers[Call::dailyReport] = HttpResponse{200, report};
+        auto snapshot = refreshSnapshot(services());
+        ASSERT_TRUE(snapshot) << report;
+        AmbrelSnapshot zero;
+        zero.currency = std::string(report).find("JPY") != std::string::npos ? "JPY" : "EUR";
+        zero.updatedAt = now;
+        EXPECT_EQ(*snapshot, zero) << report;
+        EXPECT_EQ(calls(), (std::vector<Call>{Call::token, Call::dailyReport})) << report;
+        EXPECT_EQ(AmbrelSnapshot::load(defaults), zero);
+        EXPECT_EQ(defaults.data(kSlowDataKey), before);
+    }
+}
+
+// What each failing step leaves in the three entries, from empty caches and from full ones.
+TEST_F(SnapshotRefresh, FailuresLeaveTheCachesAsTheOutcomeTableSays) {
+    struct Case {
+        const char* name;
+        Call failing;
+        bool seeded;  // account cached, slow data stale, an older snapshot stored
+        bool accountWritten;
+    };
+    const Case cases[] = {
+        {"token, empty", Call::token, false, false},
+        {"token, seeded", Call::token, true, false},
+        {"accounts, empty", Call::accounts, false, false},
+        {"daily report, empty", Call::dailyReport, false, true},
+        {"daily report, seeded", Call::dailyReport, true, false},
+        {"last year, seeded", Call::lastYearReport, true, false},
+        {"payments, seeded", Call::payments, true, false},
+        {"payments, empty", Call::payments, false, true},
+    };
+    const auto base = answers;
+    for (const Case& c : cases) {
+        clearEarningsCache(defaults);
+        if (c.seeded) {
+            saveAccountId(defaults, kAccount);
+            SlowData::save(defaults, SlowData{7, "old", std::nullopt, std::nullopt, now - 7h});
+            AmbrelSnapshot old;
+            old.currency = "USD";
+            old.today = 99;
+            AmbrelSnapshot::save(defaults, old);
+        }
+        const Entries before = entries();
+        resetHttp();
+        answers = base;
+        answers[c.failing] = c.failing == Call::token
+                                 ? FakeHttpClient::Reply(HttpResponse{400, R"({"error":"invalid_grant"})"})
+                                 : FakeHttpClient::Reply(HttpResponse{500, "boom"});
+
+        auto snapshot = refreshSnapshot(services());
+        ASSERT_FALSE(snapshot) << c.name;
+        EXPECT_EQ(calls().back(), c.failing) << c.name;
+        Entries expected = before;
+        if (c.accountWritten) expected.account = kAccount;
+        EXPECT_EQ(entries(), expected) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace ambrel
