@@ -4,30 +4,48 @@
 // round caps, and the percentage in the middle; green once the objective is met.
 
 #include <QColor>
+#include <QString>
 #include <QWidget>
+
+class QPainter;
 
 namespace ambrel {
 
 class ProgressRing : public QWidget {
     Q_OBJECT
-public:
+  public:
     ProgressRing(double progress, double diameter, double lineWidth, double centerFontSize,
                  QColor idleTextColor, QWidget* parent = nullptr);
 
     double progress() const { return progress_; }
     void setProgress(double progress);
 
+    double diameter() const { return diameter_; }
+    double lineWidth() const { return lineWidth_; }
+
     // Paints the ring into a square of `diameter` at the painter's origin; the widget's faces
-    // draw it this way too.
+    // draw it this way too. The stroke is centred on the circle inscribed in that square, so
+    // half the line width lies outside it: leave lineWidth/2 free around the square.
     static void paint(QPainter& painter, double progress, double diameter, double lineWidth,
                       double centerFontSize, const QColor& idleTextColor);
 
     static QColor accentColor();  // warm gold, sRGB 0.92 0.70 0.20
 
-protected:
+    // Green once the objective is met (unclamped progress ≥ 1), gold otherwise.
+    static QColor ringColor(double progress);
+    // Progress limited to 0…1; NaN gives 0.
+    static double clampedFraction(double progress);
+    // The centre text: the display locale's percent of the unclamped progress, no fraction.
+    static QString percentText(double progress);
+
+    // The square of the ring inside the widget: the widget keeps lineWidth/2 around it so the
+    // outer half of the stroke is not cut off by the widget's edge.
+    QRectF ringSquare() const;
+
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     void updateAccessibleText();
 
     double progress_;

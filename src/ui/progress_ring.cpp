@@ -1,0 +1,142 @@
+#include "ui/progress_ring.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+
+#include "core/earnings/formatting.h"
+#include "ui/colors.h"
+#include "ui/fonts.h"
+
+namespace ambrel {
+namespace {
+
+constexpr double kTrackOpacity = 0.18;
+constexpr double kMiterLimit = 10;
+constexpr double kMinimumTextScale = 0.5;
+
+QPen ringPen(const QColor& color, double lineWidth, Qt::PenCapStyle cap) {
+    QPen pen(color, lineWidth, Qt::SolidLine, cap, Qt::MiterJoin);
+    pen.setMiterLimit(kMiterLimit);
+    return pen;
+}
+
+void paintTrack(QPainter& painter, const QRectF& square, const QColor& ringColor,
+                double lineWidth) {
+    QColor faint = ringColor;
+    faint.setAlphaF(static_cast<float>(kTrackOpacity));
+    painter.setPen(ringPen(faint, lineWidth, Qt::FlatCap));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(square);
+}
+
+// From 12 o'clock clockwise: Qt's angles run counter-clockwise from 3 o'clock, hence the start
+// at 90° and the negative sweep. A path keeps fractions finer than drawArc's 1/16 degree.
+void paintArc(QPainter& painter, const QRectF& square, const QColor& ringColor, double lineWidth,
+              double fraction) {
+    if (fraction <= 0) return;
+    painter.setPen(ringPen(ringColor, lineWidth, Qt::RoundCap));
+    painter.setBrush(Qt::NoBrush);
+    if (fraction >= 1) {
+        painter.drawEllipse(square);
+        return;
+    }
+    QPainterPath arc;
+    arc.arcMoveTo(square, 90);
+    arc.arcTo(square, 90, -360 * fraction);
+    painter.drawPath(arc);
+}
+
+// One line, shrunk down to half its size to fit the square's width, then elided.
+void paintCenterText(QPainter& painter, const QRectF& square, const QString& text,
+                     const QFont& font, const QColor& color) {
+    const QFontMetricsF metrics(font);
+    const double available = square.width();
+    const double natural = metrics.horizontalAdvance(text);
+    const double scale = natural > available ? std::max(available / natural, kMinimumTextScale) : 1;
+    const double width = available / scale;
+    const QString shown = metrics.elidedText(text, Qt::ElideRight, width);
+
+    painter.save();
+    painter.translate(square.center());
+    painter.scale(scale, scale);
+    painter.setFont(font);
+    painter.setPen(color);
+    const double height = square.height() / scale;
+    painter.drawText(QRectF(-width / 2, -height / 2, width, height), Qt::AlignCenter, shown);
+    painter.restore();
+}
+
+}  // namespace
+
+ProgressRing::ProgressRing(double progress, double diameter, double lineWidth,
+                           double centerFontSize, QColor idleTextColor, QWidget* parent)
+    : QWidget(parent),
+      progress_(progress),
+      diameter_(diameter),
+      lineWidth_(lineWidth),
+      centerFontSize_(centerFontSize),
+      idleTextColor_(std::move(idleTextColor)) {
+    // The square plus lineWidth/2 on every side, where the outer half of the stroke lies.
+    const int side = static_cast<int>(std::ceil(diameter_ + lineWidth_));
+    setFixedSize(side, side);
+    setAccessibleName(QStringLiteral("Progress"));
+    updateAccessibleText();
+}
+
+void ProgressRing::setProgress(double progress) {
+    if (progress == progress_) return;
+    progress_ = progress;
+    updateAccessibleText();
+    update();
+}
+
+QColor ProgressRing::accentColor() {
+    static const QColor gold = QColor::fromRgbF(0.92f, 0.70f, 0.20f, 1.0f);
+    return gold;
+}
+
+QColor ProgressRing::ringColor(double progress) {
+    return progress >= 1 ? systemGreen() : accentColor();
+}
+
+double ProgressRing::clampedFraction(double progress) {
+    if (std::isnan(progress)) return 0;
+    return std::clamp(progress, 0.0, 1.0);
+}
+
+QString ProgressRing::percentText(double progress) {
+    return QString::fromStdString(formatPercent(0, progress * 100));
+}
+
+QRectF ProgressRing::ringSquare() const {
+    const double inset = (width() - diameter_) / 2;
+    return QRectF(inset, inset, diameter_, diameter_);
+}
+
+void ProgressRing::paint(QPainter& painter, double progress, double diameter, double lineWidth,
+                         double centerFontSize, const QColor& idleTextColor) {
+    const QRectF square(0, 0, diameter, diameter);
+    const QColor color = ringColor(progress);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintTrack(painter, square, color, lineWidth);
+    paintArc(painter, square, color, lineWidth, clampedFraction(progress));
+    paintCenterText(painter, square, percentText(progress),
+                    systemFont(centerFontSize, QFont::Bold, true),
+                    progress >= 1 ? systemGreen() : idleTextColor);
+    painter.restore();
+}
+
+void ProgressRing::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.translate(ringSquare().topLeft());
+    paint(painter, progress_, diameter_, lineWidth_, centerFontSize_, idleTextColor_);
+}
+
+void ProgressRing::updateAccessibleText() {
+    setAccessibleDescription(percentText(progress_));
+}
+
+}  // namespace ambrel

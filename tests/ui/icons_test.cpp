@@ -1,0 +1,83 @@
+// Every symbol the views use draws something, from the theme or from our own SVGs.
+
+#include "ui/icons.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QSvgRenderer>
+
+namespace ambrel {
+namespace {
+
+class GuiEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "icons_test";
+        static char* argv[] = {name, nullptr};
+        app_ = new QApplication(argc, argv);
+    }
+    void TearDown() override { delete app_; }
+
+  private:
+    QApplication* app_ = nullptr;
+};
+
+const auto* const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+const QStringList kSymbols{"circle.hexagongrid.fill",
+                           "target",
+                           "arrow.clockwise",
+                           "person.crop.circle",
+                           "info.circle",
+                           "chart.line.uptrend.xyaxis",
+                           "arrowtriangle.up.fill",
+                           "arrowtriangle.down.fill",
+                           "globe",
+                           "heart.fill",
+                           "chevron.right",
+                           "arrow.up.right.square"};
+
+int opaquePixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) count += qAlpha(image.pixel(x, y)) > 128;
+    }
+    return count;
+}
+
+// A malformed SVG loads as an empty icon without any error; this catches it.
+TEST(Icons, EveryFallbackIsAValidDrawableSvg) {
+    for (const QString& symbol : kSymbols) {
+        const QString path = fallbackIconPath(symbol);
+        ASSERT_FALSE(path.isEmpty()) << symbol.toStdString();
+        EXPECT_TRUE(QSvgRenderer(path).isValid()) << symbol.toStdString();
+        EXPECT_GT(opaquePixels(tintedSymbol(symbol, 24, Qt::black).toImage()), 20)
+            << symbol.toStdString();
+        EXPECT_FALSE(symbolIcon(symbol).isNull()) << symbol.toStdString();
+    }
+    EXPECT_TRUE(fallbackIconPath("no.such.symbol").isEmpty());
+}
+
+TEST(Icons, TintKeepsTheShapeAndReplacesTheColour) {
+    const QImage heart = tintedSymbol("heart.fill", 32, QColor(255, 45, 85), 2.0).toImage();
+    EXPECT_EQ(heart.size(), QSize(64, 64));
+    const QColor middle = heart.pixelColor(32, 32);
+    EXPECT_EQ(middle.alpha(), 255);
+    EXPECT_EQ(middle.red(), 255);
+    EXPECT_EQ(middle.green(), 45);
+    EXPECT_EQ(qAlpha(heart.pixel(1, 1)), 0);
+}
+
+// The product mark is ours even when a theme is set.
+TEST(Icons, ProductMarkIsAlwaysOurOwn) {
+    QIcon::setThemeName("Adwaita");
+    EXPECT_TRUE(themeIconName("circle.hexagongrid.fill").isEmpty());
+    EXPECT_FALSE(productMark().isNull());
+    EXPECT_EQ(themeIconName("arrow.clockwise"), QStringLiteral("view-refresh"));
+}
+
+}  // namespace
+}  // namespace ambrel
