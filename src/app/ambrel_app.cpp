@@ -1,0 +1,117 @@
+#include "app/ambrel_app.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/about_settings.h"
+#include "app/content_view.h"
+#include "app/live_operations.h"
+#include "app/localized.h"
+#include "ui/about_view.h"
+#include "ui/icons.h"
+#include "ui/widget_center.h"
+
+namespace ambrel {
+namespace {
+
+constexpr int kToolbarIconSize = 18;
+
+// The sign-in runs on a worker thread; the browser must be opened from the GUI thread.
+AuthFlow::BrowserOpener guiThreadBrowserOpener() {
+    return [](const std::string& url) {
+        const QUrl target(QString::fromStdString(url));
+        QMetaObject::invokeMethod(
+            qApp, [target] { QDesktopServices::openUrl(target); }, Qt::QueuedConnection);
+    };
+}
+
+}  // namespace
+
+AmbrelApp::AmbrelApp(const Services& services, QObject* parent)
+    : AmbrelApp(makeLiveOperations(services, guiThreadBrowserOpener()),
+                DashboardContext{services.secrets, &WidgetCenter::reloadAllTimelines}, parent) {}
+
+AmbrelApp::AmbrelApp(AppOperations operations, DashboardContext context, QObject* parent)
+    : QObject(parent),
+      state_(new AppState(std::move(operations), this)),
+      mainWindow_(std::make_unique<QMainWindow>()) {
+    // Closing the main window ends the program even while the About window is open; closing
+    // the About window alone never does.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    mainWindow_->setObjectName(QStringLiteral("dashboard"));
+    mainWindow_->setWindowTitle(localized("Ambrel"));
+    mainWindow_->setMinimumSize(kMinimumWidth, kMinimumHeight);
+    mainWindow_->resize(kInitialWidth, kInitialHeight);
+    mainWindow_->setContextMenuPolicy(Qt::NoContextMenu);  // no toolbar hide/show menu
+    QToolBar* toolbar = makeToolbar();
+    content_ = new ContentView(*state_, std::move(context), *mainWindow_, *toolbar);
+    mainWindow_->setCentralWidget(content_);
+    makeMenu();
+    mainWindow_->installEventFilter(this);
+}
+
+AmbrelApp::~AmbrelApp() {
+    delete about_.data();
+    mainWindow_.reset();  // its views refer to state_, which QObject deletes after this body
+}
+
+QToolBar* AmbrelApp::makeToolbar() {
+    QToolBar* toolbar = mainWindow_->addToolBar(QStringLiteral("toolbar"));
+    toolbar->setObjectName(QStringLiteral("toolbar"));
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->setIconSize(QSize(kToolbarIconSize, kToolbarIconSize));
+    toolbar->toggleViewAction()->setVisible(false);
+    return toolbar;
+}
+
+void AmbrelApp::makeMenu() {
+    QMenu* menu = mainWindow_->menuBar()->addMenu(localized("Ambrel"));
+    menu->setObjectName(QStringLiteral("appMenu"));
+    QAction* about = menu->addAction(symbolIcon(QStringLiteral("info.circle")),
+                                     localized("About Ambrel"));
+    about->setObjectName(QStringLiteral("aboutAction"));
+    about->setMenuRole(QAction::AboutRole);
+    connect(about, &QAction::triggered, this, &AmbrelApp::showAbout);
+    menu->addSeparator();
+    QAction* quit = menu->addAction(localized("Quit"));
+    quit->setObjectName(QStringLiteral("quitAction"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setMenuRole(QAction::QuitRole);
+    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
+}
+
+void AmbrelApp::showAbout() {
+    if (!about_) {
+        auto* window = new QWidget(nullptr, Qt::Window);
+        window->setObjectName(QStringLiteral("about"));
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setWindowTitle(localized("About Ambrel"));
+        auto* layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSizeConstraint(QLayout::SetFixedSize);  // sized by its content, not resizable
+        layout->addWidget(new AboutView(ambrelAboutSettings(), window));
+        about_ = window;
+    }
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+bool AmbrelApp::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mainWindow_.get() && event->type() == QEvent::Close && event->isAccepted()) {
+        // Queued, so that the close completes first; nothing is saved here (the caches and the
+        // objectives are written when they change).
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace ambrel

@@ -1,0 +1,32 @@
+#pragma once
+
+// An indeterminate progress spinner: spokes of fading opacity that turn while it is visible.
+// The timer runs only while the spinner is on screen, so hidden spinners cost nothing.
+
+#include <QBasicTimer>
+#include <QWidget>
+
+namespace ambrel {
+
+class BusyIndicator final : public QWidget {
+    Q_OBJECT
+public:
+    // `diameter` in device-independent pixels: 16 in toolbars and buttons, 32 for a page.
+    explicit BusyIndicator(int diameter, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    bool isSpinning() const { return timer_.isActive(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    int diameter_;
+    int step_ = 0;
+    QBasicTimer timer_;
+};
+
+}  // namespace ambrel

@@ -1,0 +1,47 @@
+#include "app/content_view.h"
+
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "app/app_state.h"
+#include "app/dashboard_view.h"
+#include "app/localized.h"
+#include "app/login_view.h"
+
+namespace ambrel {
+
+ContentView::ContentView(AppState& state, DashboardContext context, QMainWindow& host,
+                         QToolBar& toolbar, QWidget* parent)
+    : QWidget(parent), state_(state), context_(std::move(context)), host_(host), toolbar_(toolbar) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    connect(&state_, &AppState::isConnectedChanged, this, &ContentView::showCurrent);
+    showCurrent();
+}
+
+DashboardView* ContentView::dashboard() const { return qobject_cast<DashboardView*>(current_); }
+
+LoginView* ContentView::login() const { return qobject_cast<LoginView*>(current_); }
+
+void ContentView::showCurrent() {
+    const bool connected = state_.isConnected();
+    if (current_ != nullptr && (dashboard() != nullptr) == connected) return;
+    if (current_ != nullptr) {
+        // Sign-out arrives from inside the dashboard's own menu: delete it once that returns.
+        // Its toolbar items leave with it.
+        current_->hide();
+        current_->deleteLater();
+    }
+    if (connected) {
+        current_ = new DashboardView(state_, context_, toolbar_, this);
+        host_.setWindowTitle(localized("AdSense earnings"));
+    } else {
+        current_ = new LoginView(state_, this);
+        host_.setWindowTitle(localized("Ambrel"));
+    }
+    // The sign-in view has nothing for the toolbar; an empty strip would only take room.
+    toolbar_.setVisible(connected);
+    layout()->addWidget(current_);
+}
+
+}  // namespace ambrel

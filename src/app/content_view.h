@@ -1,0 +1,39 @@
+#pragma once
+
+// The main window's root: the sign-in view while no account is connected, the dashboard while
+// one is. The dashboard is built anew on every connection, so it reads the objectives again.
+
+#include <QMainWindow>
+#include <QWidget>
+
+#include "app/dashboard_context.h"
+
+class QToolBar;
+
+namespace ambrel {
+
+class AppState;
+class DashboardView;
+class LoginView;
+
+class ContentView final : public QWidget {
+    Q_OBJECT
+public:
+    // `host` is the window whose title and toolbar follow the view shown.
+    ContentView(AppState& state, DashboardContext context, QMainWindow& host, QToolBar& toolbar,
+                QWidget* parent = nullptr);
+
+    DashboardView* dashboard() const;
+    LoginView* login() const;
+
+private:
+    void showCurrent();
+
+    AppState& state_;
+    DashboardContext context_;
+    QMainWindow& host_;
+    QToolBar& toolbar_;
+    QWidget* current_ = nullptr;
+};
+
+}  // namespace ambrel

@@ -1,0 +1,87 @@
+#include "app/dashboard_toolbar.h"
+
+#include <QToolBar>
+#include <QToolButton>
+#include <QWidgetAction>
+
+#include "app/account_menu.h"
+#include "app/app_state.h"
+#include "app/busy_indicator.h"
+#include "app/localized.h"
+#include "ui/icons.h"
+
+namespace ambrel {
+namespace {
+constexpr int kSmallSpinner = 16;
+
+QWidgetAction* widgetAction(QWidget* widget, QObject* parent) {
+    auto* action = new QWidgetAction(parent);
+    action->setDefaultWidget(widget);
+    return action;
+}
+
+QWidget* expandingSpacer() {
+    auto* spacer = new QWidget;
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    return spacer;
+}
+}  // namespace
+
+DashboardToolbar::DashboardToolbar(AppState& state, QToolBar& toolbar, QObject* parent)
+    : QObject(parent),
+      state_(state),
+      toolbar_(toolbar),
+      spacer_(widgetAction(expandingSpacer(), this)),
+      spinner_(widgetAction(new BusyIndicator(kSmallSpinner), this)),
+      menu_(new AccountMenu) {
+    spinner_->setObjectName(QStringLiteral("toolbarSpinner"));
+    toolbar_.addAction(spacer_);
+    toolbar_.addAction(spinner_);
+
+    objectives_ = addButton(QStringLiteral("target"), "Objectives", "Edit objectives");
+    objectives_->setObjectName(QStringLiteral("objectivesAction"));
+    connect(objectives_, &QAction::triggered, this, &DashboardToolbar::objectivesRequested);
+
+    refresh_ = addButton(QStringLiteral("arrow.clockwise"), "Refresh", "Refresh data");
+    refresh_->setObjectName(QStringLiteral("refreshAction"));
+    connect(refresh_, &QAction::triggered, &state_, &AppState::refresh);
+
+    account_ = addButton(QStringLiteral("person.crop.circle"), "Account", "Account");
+    account_->setObjectName(QStringLiteral("accountAction"));
+    account_->setMenu(menu_);
+    if (auto* button = qobject_cast<QToolButton*>(toolbar_.widgetForAction(account_))) {
+        button->setPopupMode(QToolButton::InstantPopup);
+    }
+    connect(menu_->signOutAction(), &QAction::triggered, &state_, &AppState::signOut);
+
+    connect(&state_, &AppState::isWorkingChanged, this, &DashboardToolbar::updateWorking);
+    updateWorking();
+}
+
+DashboardToolbar::~DashboardToolbar() {
+    // The menu cannot be our child (a QMenu's parent must be a widget): free it ourselves,
+    // after the action that shows it.
+    delete account_;
+    delete menu_;
+}
+
+QAction* DashboardToolbar::spinnerAction() const { return spinner_; }
+
+QAction* DashboardToolbar::addButton(const QString& symbol, const char* title,
+                                     const char* tooltip) {
+    auto* action = new QAction(symbolIcon(symbol), localized(title), this);
+    action->setToolTip(localized(tooltip));
+    toolbar_.addAction(action);
+    if (QWidget* button = toolbar_.widgetForAction(action)) {
+        button->setAccessibleName(action->text());
+    }
+    return action;
+}
+
+void DashboardToolbar::updateWorking() {
+    const bool working = state_.isWorking();
+    spinner_->setVisible(working);
+    refresh_->setEnabled(!working);
+}
+
+}  // namespace ambrel

@@ -1,0 +1,130 @@
+#include "app/login_view.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "app/app_state.h"
+#include "app/busy_indicator.h"
+#include "app/localized.h"
+#include "ui/colors.h"
+#include "ui/fonts.h"
+#include "ui/icons.h"
+
+namespace ambrel {
+namespace {
+constexpr int kSpacing = 18;
+constexpr int kMarkSize = 56;
+constexpr int kButtonLabelWidth = 260;
+constexpr int kButtonHeight = 32;
+constexpr int kButtonPadding = 10;
+constexpr int kButtonRowSpacing = 8;
+constexpr int kSmallSpinner = 14;
+constexpr int kStandardPadding = 20;
+
+QLabel* makeText(const QString& text, const QFont& font, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    label->setAccessibleName(text);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+// The prominent style: filled with the accent colour, its text in the colour drawn on it.
+constexpr const char* kProminentStyle = R"(
+QPushButton#signInButton {
+    background: palette(highlight); border: none; border-radius: 7px;
+}
+QPushButton#signInButton:pressed { background: palette(dark); }
+QPushButton#signInButton:disabled { background: palette(mid); }
+QPushButton#signInButton QLabel { color: palette(highlighted-text); }
+)";
+
+}  // namespace
+
+LoginView::LoginView(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kStandardPadding, kStandardPadding, kStandardPadding,
+                               kStandardPadding);
+    layout->setSpacing(kSpacing);
+    layout->addStretch(1);
+
+    auto* mark = new QLabel(this);
+    mark->setObjectName(QStringLiteral("productMark"));
+    mark->setPixmap(tintedSymbol(QStringLiteral("circle.hexagongrid.fill"), kMarkSize,
+                                 systemYellow(), devicePixelRatioF()));
+    layout->addWidget(mark, 0, Qt::AlignHCenter);
+
+    QFont titleFont = textStyleFont(TextStyle::LargeTitle);
+    titleFont.setBold(true);
+    QLabel* name = makeText(localized("Ambrel"), titleFont, this);
+    name->setObjectName(QStringLiteral("productName"));
+    layout->addWidget(name);
+
+    QLabel* tagline = makeText(localized("Your AdSense earnings, on your desktop."),
+                               textStyleFont(TextStyle::Body), this);
+    tagline->setObjectName(QStringLiteral("tagline"));
+    setLabelLevel(tagline, LabelLevel::Secondary);
+    layout->addWidget(tagline);
+
+    layout->addWidget(makeSignInButton(), 0, Qt::AlignHCenter);
+
+    error_ = makeText(QString(), textStyleFont(TextStyle::Caption), this);
+    error_->setObjectName(QStringLiteral("errorMessage"));
+    error_->setWordWrap(true);
+    error_->setContentsMargins(kStandardPadding, 0, kStandardPadding, 0);
+    setForegroundColor(error_, systemRed());
+    layout->addWidget(error_);
+
+    layout->addStretch(1);
+
+    connect(&state_, &AppState::isWorkingChanged, this, &LoginView::updateWorking);
+    connect(&state_, &AppState::errorMessageChanged, this, &LoginView::updateError);
+    updateWorking();
+    updateError();
+}
+
+QPushButton* LoginView::makeSignInButton() {
+    button_ = new QPushButton(this);
+    button_->setObjectName(QStringLiteral("signInButton"));
+    button_->setAccessibleName(localized("Sign in with Google"));
+    button_->setDefault(true);
+    button_->setCursor(Qt::PointingHandCursor);
+    button_->setStyleSheet(QString::fromUtf8(kProminentStyle));
+
+    // The label row is laid out inside the button so the spinner can sit before the text.
+    auto* row = new QHBoxLayout(button_);
+    row->setContentsMargins(kButtonPadding, 0, kButtonPadding, 0);
+    row->setSpacing(kButtonRowSpacing);
+    row->addStretch(1);
+    spinner_ = new BusyIndicator(kSmallSpinner, button_);
+    setForegroundColor(spinner_, palette().color(QPalette::HighlightedText));
+    row->addWidget(spinner_);
+    QFont font = textStyleFont(TextStyle::Body);
+    font.setWeight(QFont::Medium);
+    QLabel* text = makeText(localized("Sign in with Google"), font, button_);
+    text->setObjectName(QStringLiteral("signInText"));
+    row->addWidget(text);
+    row->addStretch(1);
+
+    button_->setFixedSize(kButtonLabelWidth + 2 * kButtonPadding, kButtonHeight);
+    connect(button_, &QPushButton::clicked, &state_, &AppState::connect);
+    return button_;
+}
+
+void LoginView::updateWorking() {
+    const bool working = state_.isWorking();
+    button_->setEnabled(!working);
+    spinner_->setVisible(working);
+}
+
+void LoginView::updateError() {
+    const QString message = state_.errorMessageText();
+    error_->setText(message);
+    error_->setAccessibleName(message);
+    error_->setVisible(state_.errorMessage().has_value());
+}
+
+}  // namespace ambrel

@@ -1,0 +1,83 @@
+// The ambrel program: real services, the application, the event loop.
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/ambrel_app.h"
+#include "app/first_paint_report.h"
+#include "core/platform/clock.h"
+#include "core/platform/curl_http_client.h"
+#include "core/platform/defaults.h"
+#include "core/platform/localization.h"
+#include "core/platform/paths.h"
+#include "core/platform/secret_store.h"
+#include "core/services.h"
+#include "ui/about_view.h"
+#include "ui/icons.h"
+#include "widget/api_base.h"
+
+namespace {
+
+bool hasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') return true;
+    }
+    return false;
+}
+
+// The catalogs of the build tree when running from it (build/src/app/ambrel), else those
+// installed beside the program (<prefix>/bin/ambrel), else the configured install location.
+std::string catalogDir() {
+    const QDir exeDir(QCoreApplication::applicationDirPath());
+    for (const char* relative : {"../../locale", "../share/locale"}) {
+        const QFileInfo dir(exeDir.filePath(QString::fromLatin1(relative)));
+        if (dir.isDir()) return QDir::cleanPath(dir.absoluteFilePath()).toStdString();
+    }
+    return {};
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (!hasDisplay()) {
+        std::fprintf(stderr, "ambrel: no display found; set DISPLAY or WAYLAND_DISPLAY\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    std::setlocale(LC_ALL, "");
+    const std::string catalogs = catalogDir();
+    ambrel::initLocalization(catalogs.empty() ? nullptr : catalogs.c_str());
+
+    QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));
+    QCoreApplication::setApplicationName(QStringLiteral("Ambrel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("0.1"));
+#ifdef AMBREL_BUILD_NUMBER
+    app.setProperty(ambrel::kBuildNumberProperty, QStringLiteral(AMBREL_BUILD_NUMBER));
+#endif
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.corvane.ambrel"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("com.corvane.ambrel"), ambrel::productMark()));
+
+    ambrel::CurlHttpClient http;
+    const auto secrets = ambrel::makeSystemSecretStore();
+    ambrel::Defaults defaults = ambrel::Defaults::forBundle("com.corvane.ambrel");
+    const ambrel::Services services{http,
+                                    *secrets,
+                                    defaults,
+                                    ambrel::systemClock(),
+                                    ambrel::adsenseApiBase(),
+                                    ambrel::clientSecretLocations()};
+
+    ambrel::AmbrelApp ambrelApp(services);
+    ambrel::reportFirstPaintIfRequested(ambrelApp.mainWindow());
+    ambrelApp.mainWindow().show();
+    return QApplication::exec();
+}

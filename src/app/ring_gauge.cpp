@@ -1,0 +1,67 @@
+#include "app/ring_gauge.h"
+
+#include <QVBoxLayout>
+
+#include "app/fitting_label.h"
+#include "app/localized.h"
+#include "core/earnings/formatting.h"
+#include "ui/colors.h"
+#include "ui/fonts.h"
+#include "ui/progress_ring.h"
+
+namespace ambrel {
+namespace {
+constexpr double kDiameter = 78;
+constexpr double kLineWidth = 9;
+constexpr double kCenterFontSize = 17;
+constexpr int kSpacing = 8;
+constexpr int kLineSpacing = 1;
+constexpr double kAmountsMinimumScale = 0.6;
+}  // namespace
+
+double RingGauge::progressOf(double value, double goal) { return goal > 0 ? value / goal : 0; }
+
+RingGauge::RingGauge(const QString& title, double value, double goal, std::string currency,
+                     QWidget* parent)
+    : QWidget(parent), value_(value), goal_(goal), currency_(std::move(currency)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(kSpacing);
+
+    ring_ = new ProgressRing(progressOf(value, goal), kDiameter, kLineWidth, kCenterFontSize,
+                             labelColor(LabelLevel::Primary, palette()), this);
+    layout->addWidget(ring_, 0, Qt::AlignHCenter);
+
+    auto* lines = new QVBoxLayout;
+    lines->setSpacing(kLineSpacing);
+    title_ = new QLabel(title, this);
+    title_->setObjectName(QStringLiteral("gaugeTitle"));
+    title_->setAccessibleName(title);
+    title_->setFont(textStyleFont(TextStyle::Callout));
+    setLabelLevel(title_, LabelLevel::Secondary);
+    lines->addWidget(title_, 0, Qt::AlignHCenter);
+
+    amounts_ = new FittingLabel(kAmountsMinimumScale, this);
+    amounts_->setObjectName(QStringLiteral("gaugeAmounts"));
+    amounts_->setFont(textStyleFont(TextStyle::Caption2));
+    setLabelLevel(amounts_, LabelLevel::Tertiary);
+    lines->addWidget(amounts_, 0, Qt::AlignHCenter);
+    layout->addLayout(lines);
+
+    updateFigures();
+}
+
+void RingGauge::setGoal(double goal) {
+    goal_ = goal;
+    updateFigures();
+}
+
+void RingGauge::updateFigures() {
+    ring_->setProgress(progressOf(value_, goal_));
+    const std::string text = fillPlaceholders(
+        ambrel::tr("%@ / %@"), {formatCurrency(currency_, value_), formatCurrency(currency_, goal_)});
+    amounts_->setText(qtext(text));
+    amounts_->setAccessibleName(qtext(text));
+}
+
+}  // namespace ambrel

@@ -1,0 +1,38 @@
+#pragma once
+
+// The dashboard's figures as a grouped form: balance, objectives, revenue, and yesterday's
+// performance with the time of the last update.
+
+#include <QWidget>
+
+#include "core/earnings/earnings_store.h"
+#include "core/earnings/snapshot.h"
+
+namespace ambrel {
+
+class FormSection;
+class ObjectivesRings;
+
+class SnapshotForm final : public QWidget {
+    Q_OBJECT
+public:
+    SnapshotForm(const AmbrelSnapshot& snapshot, const Objectives& objectives,
+                 QWidget* parent = nullptr);
+
+    void setObjectives(const Objectives& objectives);
+
+    // "Updated at" and the short local time of `updatedAt` in the user's locale.
+    static QString updatedAtText(Instant updatedAt);
+
+    ObjectivesRings* rings() const { return rings_; }
+
+private:
+    FormSection* makeBalanceSection(const AmbrelSnapshot& snapshot);
+    FormSection* makeObjectivesSection(const AmbrelSnapshot& snapshot, const Objectives& objectives);
+    FormSection* makeRevenueSection(const AmbrelSnapshot& snapshot);
+    FormSection* makePerformanceSection(const AmbrelSnapshot& snapshot);
+
+    ObjectivesRings* rings_ = nullptr;
+};
+
+}  // namespace ambrel

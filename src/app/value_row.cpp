@@ -1,0 +1,44 @@
+#include "app/value_row.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include "app/delta_line.h"
+#include "ui/fonts.h"
+
+namespace ambrel {
+namespace {
+constexpr int kValueSpacing = 10;
+constexpr int kRowPadding = 6;
+}  // namespace
+
+ValueRow::ValueRow(const QString& title, const QString& value, const std::optional<RowDelta>& delta,
+                   QWidget* parent)
+    : QWidget(parent), title_(new QLabel(title, this)), value_(new QLabel(value, this)) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, kRowPadding, 0, kRowPadding);
+    layout->setSpacing(kValueSpacing);
+
+    title_->setObjectName(QStringLiteral("rowTitle"));
+    title_->setFont(textStyleFont(TextStyle::Body));
+    title_->setAccessibleName(title);
+    // The title gives way first when the window is narrow; the figures never do.
+    title_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    title_->setMinimumWidth(title_->fontMetrics().horizontalAdvance(title.left(6)));
+    layout->addWidget(title_, 1);
+
+    QFont valueFont = textStyleFont(TextStyle::Body);
+    valueFont.setWeight(QFont::DemiBold);
+    value_->setObjectName(QStringLiteral("rowValue"));
+    value_->setFont(withMonospacedDigits(valueFont));
+    value_->setAccessibleName(value);
+    value_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    layout->addWidget(value_, 0, Qt::AlignVCenter);
+
+    if (delta) {
+        delta_ = new DeltaLine(delta->comparison, delta->kind, delta->currency, this);
+        layout->addWidget(delta_, 0, Qt::AlignVCenter);
+    }
+}
+
+}  // namespace ambrel

@@ -1,0 +1,77 @@
+// The dashboard in French: translated titles and headers, figures in the fr_FR display locale,
+// the update time in the user's (French) locale.
+
+#include <QLabel>
+#include <QMainWindow>
+
+#include "app/ambrel_app.h"
+#include "app/dashboard_view.h"
+#include "app/form_section.h"
+#include "app/objectives_rings.h"
+#include "app/ring_gauge.h"
+#include "app/snapshot_form.h"
+#include "dashboard_test_fixture.h"
+
+namespace ambrel::testing {
+namespace {
+
+bool catalogBuilt() {
+    const QByteArray build = qgetenv("AMBREL_BUILD_DIR");
+    return QFile::exists(QString::fromLocal8Bit(build) +
+                         QStringLiteral("/locale/fr/LC_MESSAGES/ambrel.mo"));
+}
+
+class FrenchDashboardTest : public DashboardFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(catalogBuilt()) << "build the ambrel_catalogs target first";
+    }
+};
+
+TEST_F(FrenchDashboardTest, EveryRowOfTheForm) {
+    startWithSnapshot(knownSnapshot());
+    DashboardView view(*state, context(), toolbar);
+    const RowTexts rows[] = {
+        {"today", "Aujourd’hui", "6,50\u00a0€", "", ""},
+        {"yesterday", "Hier", "12,34\u00a0€", "+1,20\u00a0€", "(+11\u00a0%)"},
+        {"last7", "7 derniers jours", "80,00\u00a0€", "-20,00\u00a0€", "(-20\u00a0%)"},
+        {"month", "Ce mois-ci", "150,00\u00a0€", "+150,00\u00a0€", ""},
+        {"pv", "Pages vues", "15,3 k", "+0", "(+0\u00a0%)"},
+        {"rpm", "RPM de page", "0,81\u00a0€", "-0,09\u00a0€", "(-10\u00a0%)"},
+        {"imp", "Impressions", "40,2 k", "+2\u202f200", "(+6\u00a0%)"},
+        {"clicks", "Clics", "52", "-8", "(-13\u00a0%)"},
+        {"cpc", "CPC", "0,24\u00a0€", "+0,04\u00a0€", "(+20\u00a0%)"},
+        {"ctr", "CTR de page", "1,23\u00a0%", "-0,02 pp", "(-1\u00a0%)"},
+    };
+    for (const RowTexts& expected : rows) expectRow(view, expected);
+
+    QStringList headers;
+    for (const FormSection* section : view.findChildren<FormSection*>()) {
+        headers << section->headerLabel()->text();
+    }
+    EXPECT_EQ(headers, (QStringList{"Solde", "Objectifs", "Revenus", "Performances · Hier"}));
+    const auto* performance = view.findChild<FormSection*>(QStringLiteral("performanceSection"));
+    EXPECT_EQ(performance->footerLabel()->text(), QStringLiteral("Mis à jour à 14:05"));
+    EXPECT_EQ(textOf(view, QStringLiteral("lastPaymentCaption")), QStringLiteral("Dernier paiement"));
+
+    const RingGauge& daily = *view.form()->rings()->dailyGauge();
+    EXPECT_EQ(daily.titleLabel()->text(), QStringLiteral("Aujourd’hui"));
+    EXPECT_EQ(daily.amountsLabel()->text(), QStringLiteral("6,50\u00a0€ / 10,00\u00a0€"));
+}
+
+TEST_F(FrenchDashboardTest, WindowInFrench) {
+    backend.setToken("refresh-token");
+    backend.setRefreshResult(knownSnapshot());
+    AmbrelApp app(backend.operations(), DashboardContext{secrets, [] {}});
+    app.mainWindow().show();
+    ASSERT_TRUE(waitFor([&] { return app.state().hasDashboard() && !app.state().isWorking(); }));
+    EXPECT_EQ(app.mainWindow().windowTitle(), QStringLiteral("Revenus AdSense"));
+    saveScreenshot(app.mainWindow(), QStringLiteral("dashboard-fr_FR"));
+    app.showAbout();
+    saveScreenshot(*app.aboutWindow(), QStringLiteral("about-fr_FR"));
+}
+
+}  // namespace
+}  // namespace ambrel::testing
+
+int main(int argc, char** argv) { return ambrel::testing::runGuiTests(argc, argv, "fr_FR"); }

@@ -1,0 +1,176 @@
+// The dashboard in en_US: its three content states, the toolbar, and every text of the form.
+
+#include <QAction>
+#include <QMenu>
+#include <QLabel>
+#include <QScrollArea>
+
+#include "app/content_view.h"
+#include "app/dashboard_toolbar.h"
+#include "app/dashboard_view.h"
+#include "app/form_section.h"
+#include "app/objectives_rings.h"
+#include "app/ring_gauge.h"
+#include "app/snapshot_form.h"
+#include "ui/progress_ring.h"
+#include "dashboard_test_fixture.h"
+
+namespace ambrel::testing {
+namespace {
+
+class DashboardViewTest : public DashboardFixture {
+protected:
+    DashboardView& makeDashboard() {
+        dashboard = std::make_unique<DashboardView>(*state, context(), toolbar);
+        return *dashboard;
+    }
+    std::unique_ptr<DashboardView> dashboard;
+};
+
+TEST_F(DashboardViewTest, ContentFollowsSnapshotAndWork) {
+    // Spinner while the first refresh runs, "No data yet" once it failed, the form once one
+    // succeeded.
+    backend.setToken("refresh-token");
+    backend.hold();
+    startState();
+    DashboardView& view = makeDashboard();
+    ASSERT_TRUE(waitFor([&] { return state->isWorking(); }));
+    EXPECT_EQ(view.page(), DashboardView::Page::Loading);
+    EXPECT_TRUE(view.toolbar()->spinnerAction()->isVisible());
+    EXPECT_FALSE(view.toolbar()->refreshAction()->isEnabled());
+
+    backend.release();
+    ASSERT_TRUE(waitFor([&] { return !state->isWorking(); }));
+    EXPECT_EQ(view.page(), DashboardView::Page::NoData);
+    EXPECT_EQ(textOf(view, QStringLiteral("noDataTitle")), QStringLiteral("No data yet"));
+    EXPECT_FALSE(view.toolbar()->spinnerAction()->isVisible());
+    EXPECT_TRUE(view.toolbar()->refreshAction()->isEnabled());
+
+    backend.setRefreshResult(knownSnapshot());
+    view.toolbar()->refreshAction()->trigger();
+    ASSERT_TRUE(waitFor([&] { return !state->isWorking(); }));
+    EXPECT_EQ(view.page(), DashboardView::Page::Form);
+    EXPECT_NE(view.form(), nullptr);
+}
+
+TEST_F(DashboardViewTest, LaterRefreshKeepsTheFormAndOnlyShowsTheToolbarSpinner) {
+    startWithSnapshot(knownSnapshot());
+    DashboardView& view = makeDashboard();
+    ASSERT_EQ(view.page(), DashboardView::Page::Form);
+
+    backend.hold();
+    view.toolbar()->refreshAction()->trigger();
+    EXPECT_TRUE(state->isWorking());
+    EXPECT_FALSE(view.toolbar()->refreshAction()->isEnabled());
+    EXPECT_TRUE(view.toolbar()->spinnerAction()->isVisible());
+    EXPECT_EQ(view.page(), DashboardView::Page::Form);
+
+    // A failing refresh leaves the figures on screen.
+    backend.setRefreshResult(std::unexpected(Error{TransportError{"offline"}}));
+    backend.release();
+    ASSERT_TRUE(waitFor([&] { return !state->isWorking(); }));
+    EXPECT_EQ(view.page(), DashboardView::Page::Form);
+    expectRow(view, {"yesterday", "Yesterday", "€12.34", "+€1.20", "(+11%)"});
+}
+
+TEST_F(DashboardViewTest, ToolbarItemsCarryTitlesTooltipsAndLeaveWithTheDashboard) {
+    startWithSnapshot(knownSnapshot());
+    DashboardView& view = makeDashboard();
+    const DashboardToolbar& items = *view.toolbar();
+    EXPECT_EQ(items.objectivesAction()->text(), QStringLiteral("Objectives"));
+    EXPECT_EQ(items.objectivesAction()->toolTip(), QStringLiteral("Edit objectives"));
+    EXPECT_EQ(items.refreshAction()->text(), QStringLiteral("Refresh"));
+    EXPECT_EQ(items.refreshAction()->toolTip(), QStringLiteral("Refresh data"));
+    EXPECT_EQ(items.accountAction()->text(), QStringLiteral("Account"));
+    EXPECT_EQ(items.accountAction()->toolTip(), QStringLiteral("Account"));
+    for (QAction* action : {items.objectivesAction(), items.refreshAction(), items.accountAction()}) {
+        QWidget* button = toolbar.widgetForAction(action);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->accessibleName(), action->text());
+        EXPECT_FALSE(action->icon().isNull()) << action->text().toStdString();
+    }
+    const QList<QAction*> menu = items.accountAction()->menu()->actions();
+    ASSERT_EQ(menu.size(), 1);
+    EXPECT_EQ(menu.front()->text(), QStringLiteral("Sign out"));
+
+    dashboard.reset();
+    EXPECT_TRUE(toolbar.actions().isEmpty());
+}
+
+TEST_F(DashboardViewTest, SignOutFromTheAccountMenu) {
+    startWithSnapshot(knownSnapshot());
+    DashboardView& view = makeDashboard();
+    view.toolbar()->accountAction()->menu()->actions().front()->trigger();
+    EXPECT_FALSE(state->isConnected());
+    EXPECT_FALSE(state->hasDashboard());
+}
+
+TEST_F(DashboardViewTest, EveryRowOfTheFormInEnglish) {
+    startWithSnapshot(knownSnapshot());
+    const DashboardView& view = makeDashboard();
+    const RowTexts rows[] = {
+        {"today", "Today", "€6.50", "", ""},
+        {"yesterday", "Yesterday", "€12.34", "+€1.20", "(+11%)"},
+        {"last7", "Last 7 days", "€80.00", "-€20.00", "(-20%)"},
+        {"month", "This month", "€150.00", "+€150.00", ""},
+        {"pv", "Page views", "15.3 k", "+0", "(+0%)"},
+        {"rpm", "Page RPM", "€0.81", "-€0.09", "(-10%)"},
+        {"imp", "Impressions", "40.2 k", "+2,200", "(+6%)"},
+        {"clicks", "Clicks", "52", "-8", "(-13%)"},
+        {"cpc", "CPC", "€0.24", "+€0.04", "(+20%)"},
+        {"ctr", "Page CTR", "1.23%", "-0.02 pp", "(-1%)"},
+    };
+    for (const RowTexts& expected : rows) expectRow(view, expected);
+    EXPECT_EQ(row(view, "today")->deltaLine(), nullptr);
+
+    QStringList headers;
+    for (const FormSection* section : view.findChildren<FormSection*>()) {
+        headers << section->headerLabel()->text();
+    }
+    EXPECT_EQ(headers, (QStringList{"Balance", "Objectives", "Revenue", "Performance · Yesterday"}));
+    const auto* performance = view.findChild<FormSection*>(QStringLiteral("performanceSection"));
+    ASSERT_NE(performance->footerLabel(), nullptr);
+    EXPECT_TRUE(performance->footerLabel()->text().startsWith(QStringLiteral("Updated at 2:05")))
+        << performance->footerLabel()->text().toStdString();
+}
+
+TEST_F(DashboardViewTest, BalanceAndLastPaymentBlock) {
+    startWithSnapshot(knownSnapshot());
+    const DashboardView& full = makeDashboard();
+    EXPECT_EQ(textOf(full, QStringLiteral("balance")), QStringLiteral("€245.10"));
+    EXPECT_EQ(textOf(full, QStringLiteral("lastPaymentCaption")), QStringLiteral("Last payment"));
+    EXPECT_EQ(textOf(full, QStringLiteral("lastPaymentAmount")), QStringLiteral("€310.42"));
+    EXPECT_EQ(textOf(full, QStringLiteral("lastPaymentDate")), QStringLiteral("Jan 21, 2026"));
+
+    AmbrelSnapshot withoutDate = knownSnapshot();
+    withoutDate.lastPaymentDateLabel.reset();
+    SnapshotForm twoLines(withoutDate, Objectives{});
+    EXPECT_EQ(textOf(twoLines, QStringLiteral("lastPaymentAmount")), QStringLiteral("€310.42"));
+    EXPECT_EQ(labelNamed(twoLines, QStringLiteral("lastPaymentDate")), nullptr);
+
+    AmbrelSnapshot bare = knownSnapshot();
+    bare.balance.reset();
+    bare.lastPaymentAmount.reset();
+    SnapshotForm empty(bare, Objectives{});
+    EXPECT_EQ(textOf(empty, QStringLiteral("balance")), QStringLiteral("\u2014"));
+    EXPECT_EQ(empty.findChild<QWidget*>(QStringLiteral("lastPayment")), nullptr);
+}
+
+TEST_F(DashboardViewTest, RingsUseTheStoredObjectivesAndFollowEdits) {
+    Objectives::save(secrets, Objectives{20, 0});
+    startWithSnapshot(knownSnapshot());
+    DashboardView& view = makeDashboard();
+    const ObjectivesRings& rings = *view.form()->rings();
+    EXPECT_DOUBLE_EQ(rings.dailyGauge()->ring()->progress(), 6.5 / 20);
+    EXPECT_EQ(rings.dailyGauge()->titleLabel()->text(), QStringLiteral("Today"));
+    EXPECT_EQ(rings.dailyGauge()->amountsLabel()->text(), QStringLiteral("€6.50 / €20.00"));
+    // A goal of zero never divides: the ring shows 0 and the goal reads as zero.
+    EXPECT_DOUBLE_EQ(rings.monthlyGauge()->ring()->progress(), 0);
+    EXPECT_EQ(rings.monthlyGauge()->titleLabel()->text(), QStringLiteral("This month"));
+    EXPECT_EQ(rings.monthlyGauge()->amountsLabel()->text(), QStringLiteral("€150.00 / €0.00"));
+}
+
+}  // namespace
+}  // namespace ambrel::testing
+
+int main(int argc, char** argv) { return ambrel::testing::runGuiTests(argc, argv, "en_US"); }

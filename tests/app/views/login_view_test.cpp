@@ -1,0 +1,91 @@
+// The sign-in view: the button while a sign-in runs, and the error message under it.
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/busy_indicator.h"
+#include "app/login_view.h"
+#include "view_test_support.h"
+
+namespace ambrel::testing {
+namespace {
+
+class LoginViewTest : public ::testing::Test {
+protected:
+    ~LoginViewTest() override { backend.release(); }
+
+    FakeBackend backend;
+    AppState state{backend.operations()};
+};
+
+TEST_F(LoginViewTest, ShowsTheProductAndAnEnabledButton) {
+    LoginView view(state);
+    view.resize(600, 800);
+    view.show();
+    EXPECT_EQ(textOf(view, QStringLiteral("productName")), QStringLiteral("Ambrel"));
+    EXPECT_EQ(textOf(view, QStringLiteral("tagline")),
+              QStringLiteral("Your AdSense earnings, on your desktop."));
+    EXPECT_EQ(textOf(view, QStringLiteral("signInText")), QStringLiteral("Sign in with Google"));
+    EXPECT_EQ(view.signInButton()->accessibleName(), QStringLiteral("Sign in with Google"));
+    EXPECT_TRUE(view.signInButton()->isEnabled());
+    EXPECT_FALSE(view.spinner()->isVisible());
+    EXPECT_FALSE(view.errorLabel()->isVisible());
+    EXPECT_FALSE(labelNamed(view, QStringLiteral("productMark"))->pixmap().isNull());
+    saveScreenshot(view, QStringLiteral("sign-in"));
+}
+
+TEST_F(LoginViewTest, ButtonIsDisabledWithASpinnerWhileWorking) {
+    LoginView view(state);
+    view.show();
+    backend.hold();
+    view.signInButton()->click();
+    EXPECT_TRUE(state.isWorking());
+    EXPECT_FALSE(view.signInButton()->isEnabled());
+    EXPECT_TRUE(view.spinner()->isVisible());
+    EXPECT_TRUE(view.spinner()->isSpinning());
+    saveScreenshot(view, QStringLiteral("sign-in-working"));
+
+    // A second click while working starts nothing.
+    view.signInButton()->click();
+    backend.setSignInResult(std::unexpected(Error{OAuthError::missingConfig()}));
+    backend.release();
+    ASSERT_TRUE(waitFor([&] { return !state.isWorking(); }));
+    EXPECT_TRUE(view.signInButton()->isEnabled());
+    EXPECT_FALSE(view.spinner()->isVisible());
+    EXPECT_TRUE(view.errorLabel()->isVisible());
+    EXPECT_EQ(view.errorLabel()->text(),
+              QStringLiteral("OAuth configuration not found (client_secret.json missing)."));
+}
+
+TEST_F(LoginViewTest, LongErrorWrapsCentredWithinThePadding) {
+    const std::string detail(40, 'x');
+    backend.setSignInResult(std::unexpected(Error{OAuthError::token(
+        "the consent page answered with an error the application did not expect, twice over, "
+        "and then the connection to the loopback listener was closed before any code arrived " +
+        detail)}));
+    LoginView view(state);
+    view.resize(520, 600);
+    view.show();
+    state.connect();
+    ASSERT_TRUE(waitFor([&] { return !state.isWorking(); }));
+    QLabel* error = view.errorLabel();
+    ASSERT_TRUE(error->isVisible());
+    EXPECT_TRUE(error->text().startsWith(QStringLiteral("Authentication error: the consent")));
+    EXPECT_TRUE(error->wordWrap());
+    EXPECT_TRUE(error->alignment() & Qt::AlignHCenter);
+    EXPECT_EQ(error->palette().color(QPalette::WindowText), QColor(0xFF, 0x3B, 0x30));
+    // Wrapped: taller than one line, and no wider than the view.
+    EXPECT_GT(error->height(), 2 * error->fontMetrics().height());
+    EXPECT_LE(error->geometry().right(), view.width());
+    saveScreenshot(view, QStringLiteral("sign-in-error"));
+
+    // Trying again clears the message at once.
+    backend.hold();
+    view.signInButton()->click();
+    EXPECT_FALSE(error->isVisible());
+}
+
+}  // namespace
+}  // namespace ambrel::testing
+
+int main(int argc, char** argv) { return ambrel::testing::runGuiTests(argc, argv, "en_US"); }

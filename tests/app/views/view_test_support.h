@@ -1,0 +1,169 @@
+#pragma once
+
+// Shared pieces of the application's view tests: a process set up in one language, fake
+// AppState operations whose blocking calls the test releases, a known snapshot, and helpers to
+// find widgets, wait and save screenshots.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLabel>
+#include <QPixmap>
+#include <QWidget>
+#include <atomic>
+#include <chrono>
+#include <clocale>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <condition_variable>
+#include <mutex>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "app/app_state.h"
+#include "core/earnings/snapshot.h"
+#include "core/platform/localization.h"
+
+// Readable QString values in assertion messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace ambrel::testing {
+
+// Sets the process up for `language` ("en_US" or "fr_FR"), then runs the tests with a
+// QApplication. gettext only translates outside the "C" locale, and glibc honours LANGUAGE
+// under C.UTF-8, which every system has; Qt's own locale (times, the goal fields) follows
+// LC_ALL, which it reads from the environment with its own locale tables.
+inline int runGuiTests(int argc, char** argv, const char* language) {
+    const std::string posix = std::string(language) + ".UTF-8";
+    setenv("LANGUAGE", language, 1);
+    setenv("LC_ALL", posix.c_str(), 1);
+    setenv("TZ", "UTC", 1);
+    tzset();
+    QApplication app(argc, argv);
+    std::setlocale(LC_ALL, "C.UTF-8");  // QApplication asked for the (missing) fr_FR locale
+    const char* build = std::getenv("AMBREL_BUILD_DIR");
+    const std::string catalogs = std::string(build != nullptr ? build : ".") + "/locale";
+    initLocalization(catalogs.c_str());
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+// Processes events until `done` holds or two seconds have passed.
+inline bool waitFor(const std::function<bool()>& done) {
+    QDeadlineTimer deadline(std::chrono::seconds(2));
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        // processEvents leaves deleteLater() to the event loop; closed windows should go too.
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
+}
+
+// AppOperations whose outcomes the test sets, shared with the worker threads that run them.
+// While held, the blocking calls (sign-in, refresh) wait until the test releases them.
+class FakeBackend {
+public:
+    void setToken(std::optional<std::string> token) { locked([&] { script_->token = std::move(token); }); }
+    void setRefreshResult(Result<AmbrelSnapshot> result) {
+        locked([&] { script_->refresh = std::move(result); });
+    }
+    void setSignInResult(Result<void> result) { locked([&] { script_->signIn = std::move(result); }); }
+    // Makes the next sign-ins and refreshes wait until release().
+    void hold() { locked([&] { script_->signInOpen = script_->refreshOpen = false; }); }
+    void holdRefresh() { locked([&] { script_->refreshOpen = false; }); }
+    void release() {
+        locked([&] { script_->signInOpen = script_->refreshOpen = true; });
+        script_->opened.notify_all();
+    }
+    int reloads() const { return script_->reloads; }
+
+    AppOperations operations() const {
+        AppOperations ops;
+        ops.loadRefreshToken = [s = script_]() -> Result<std::optional<std::string>> {
+            std::lock_guard lock(s->mutex);
+            return s->token;
+        };
+        ops.deleteRefreshToken = [] { return errSecSuccess; };
+        ops.signIn = [s = script_] {
+            std::unique_lock lock(s->mutex);
+            s->opened.wait(lock, [&] { return s->signInOpen; });
+            return s->signIn;
+        };
+        ops.refreshSnapshot = [s = script_] {
+            std::unique_lock lock(s->mutex);
+            s->opened.wait(lock, [&] { return s->refreshOpen; });
+            return s->refresh;
+        };
+        ops.clearEarningsCache = [] {};
+        ops.reloadAllTimelines = [s = script_] { ++s->reloads; };
+        return ops;
+    }
+
+private:
+    struct Script {
+        std::mutex mutex;
+        std::condition_variable opened;
+        bool signInOpen = true;
+        bool refreshOpen = true;
+        std::optional<std::string> token;
+        Result<AmbrelSnapshot> refresh = std::unexpected(Error{OAuthError::noRefreshToken()});
+        Result<void> signIn = {};
+        std::atomic<int> reloads{0};
+    };
+
+    template <class F>
+    void locked(F&& change) {
+        std::lock_guard lock(script_->mutex);
+        change();
+    }
+
+    std::shared_ptr<Script> script_ = std::make_shared<Script>();
+};
+
+// Figures whose texts the tests know: rising, falling, unchanged and previous-zero pairs.
+inline AmbrelSnapshot knownSnapshot() {
+    AmbrelSnapshot s;
+    s.today = 6.5;
+    s.yesterday = 12.34;
+    s.yesterdayPrevWeek = 11.14;  // +1.20, +11 %
+    s.last7 = 80;
+    s.prev7 = 100;  // falling: -20.00, -20 %
+    s.monthToDate = 150;
+    s.monthLastYear = 0;  // no percentage
+    s.perfYesterday = {15300, 0.81, 40200, 52, 0.24, 1.234};
+    s.perfPrevWeek = {15300, 0.9, 38000, 60, 0.2, 1.25};
+    s.balance = "€245.10";
+    s.lastPaymentAmount = "€310.42";
+    s.lastPaymentDateLabel = "Jan 21, 2026";
+    s.currency = "EUR";
+    s.updatedAt = std::chrono::sys_days{std::chrono::year{2026} / 1 / 15} + std::chrono::hours(14) +
+                  std::chrono::minutes(5);
+    return s;
+}
+
+inline QLabel* labelNamed(const QWidget& root, const QString& name) {
+    return root.findChild<QLabel*>(name);
+}
+
+inline QString textOf(const QWidget& root, const QString& name) {
+    const QLabel* label = labelNamed(root, name);
+    return label != nullptr ? label->text() : QStringLiteral("<no label %1>").arg(name);
+}
+
+// Saves the widget as it is drawn to $AMBREL_BUILD_DIR/screenshots/<name>.png.
+inline void saveScreenshot(QWidget& widget, const QString& name) {
+    const QByteArray build = qgetenv("AMBREL_BUILD_DIR");
+    const QDir dir(QString::fromLocal8Bit(build.isEmpty() ? QByteArray(".") : build) +
+                   QStringLiteral("/screenshots"));
+    QDir().mkpath(dir.path());
+    // Let queued layout work land first (scroll areas show or hide their bars that way).
+    for (int i = 0; i < 3; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(widget.grab().save(dir.filePath(name + QStringLiteral(".png"))));
+}
+
+}  // namespace ambrel::testing
