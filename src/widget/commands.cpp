@@ -1,0 +1,48 @@
+#include "widget/commands.h"
+
+#include <ostream>
+
+#include "core/platform/json.h"
+#include "widget/earnings_provider.h"
+#include "widget/entry_json.h"
+
+namespace ambrel::widget {
+namespace {
+
+// One line, so a caller can read the answer with a single line read.
+int printJson(const Result<json::Json>& object, std::ostream& out, std::ostream& err) {
+    if (!object) {
+        err << "ambrel-widget: " << errorMessage(object.error()) << '\n';
+        return 1;
+    }
+    auto text = json::dump(*object, "widget entry");
+    if (!text) {
+        err << "ambrel-widget: " << text.error().message << '\n';
+        return 1;
+    }
+    out << *text << '\n' << std::flush;
+    return out ? 0 : 1;
+}
+
+}  // namespace
+
+int runTimelineJson(const Services& services, std::ostream& out, std::ostream& err) {
+    return printJson(timelineJson(EarningsProvider(services).timeline()), out, err);
+}
+
+int runSnapshotJson(const Services& services, std::ostream& out, std::ostream& err) {
+    return printJson(entryJson(EarningsProvider(services).snapshot()), out, err);
+}
+
+int runPlaceholderJson(const Services& services, std::ostream& out, std::ostream& err) {
+    return printJson(entryJson(EarningsProvider(services).placeholder()), out, err);
+}
+
+int printUsage(std::ostream& err) {
+    err << "usage: ambrel-widget timeline --json     refresh once and print the entry\n"
+           "       ambrel-widget snapshot --json     print the cached entry, without network\n"
+           "       ambrel-widget placeholder --json  print the placeholder entry\n";
+    return kExitUsage;
+}
+
+}  // namespace ambrel::widget

@@ -1,0 +1,56 @@
+#pragma once
+
+// The widget's timeline provider: what the desktop host asks for when it places a widget, every
+// 30 minutes, and whenever the application requests a reload. It keeps nothing between calls;
+// every request reads the secret store and the widget's own cache afresh.
+
+#include <chrono>
+
+#include "core/earnings/earnings_store.h"
+#include "core/earnings/snapshot.h"
+#include "core/platform/clock.h"
+#include "core/services.h"
+
+namespace ambrel {
+
+// One timeline entry, drawn by the widget views.
+struct EarningsEntry {
+    Instant date;  // when the entry was made
+    AmbrelSnapshot snapshot;
+    Objectives objectives;
+    bool isConnected = false;  // a refresh token is stored in the shared secret store
+};
+
+// Exactly one entry, and when to ask for the next timeline.
+struct Timeline {
+    EarningsEntry entry;
+    Instant reloadDate;
+};
+
+// The same interval whether the refresh succeeded, failed or was not attempted: a failure is
+// never retried sooner, so an outage does not turn into a stream of requests.
+inline constexpr std::chrono::seconds kTimelineReloadInterval{1800};
+
+class EarningsProvider {
+public:
+    // The services are borrowed for the provider's lifetime. Their secret store is only read.
+    explicit EarningsProvider(const Services& services) : services_(services) {}
+
+    // At once, without reading any store: the sample figures with the default objectives.
+    EarningsEntry placeholder() const;
+
+    // Without network: the cached snapshot (or the sample) as the widget last knew it.
+    EarningsEntry snapshot() const;
+
+    // Blocks while the refresh runs. A failed refresh is not an error: the entry then shows the
+    // cached snapshot, or the sample when nothing is cached.
+    Timeline timeline() const;
+
+private:
+    bool hasRefreshToken() const;
+    AmbrelSnapshot cachedOrSample() const;
+
+    const Services& services_;
+};
+
+}  // namespace ambrel

@@ -1,0 +1,322 @@
+// ambrel-widget run as the desktop host runs it: a child process with its own XDG folders,
+// talking to the fake Google server and reading the session's real secret store. Needs
+// scripts/with-test-session (a private D-Bus session with an unlocked keyring).
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/auth/keychain.h"
+#include "core/earnings/earnings_store.h"
+#include "core/platform/json.h"
+#include "core/platform/libsecret_secret_store.h"
+#include "core/platform/secret_store.h"
+#include "fakes/fake_google.h"
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace ambrel {
+namespace {
+
+namespace fs = std::filesystem;
+using fakes::FakeDay;
+using fakes::FakeGoogle;
+using fakes::FakePayment;
+using json::Json;
+using testing::TempDir;
+
+constexpr const char* kRefreshToken = "1//widget-process-refresh";
+constexpr const char* kAccount = "accounts/pub-4242";
+const Objectives kGoals{25, 600};
+
+struct ProcessResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class SpawnActions {
+public:
+    SpawnActions() { posix_spawn_file_actions_init(&actions_); }
+    ~SpawnActions() { posix_spawn_file_actions_destroy(&actions_); }
+    SpawnActions(const SpawnActions&) = delete;
+    SpawnActions& operator=(const SpawnActions&) = delete;
+
+    void redirect(int fd, const fs::path& file) {
+        posix_spawn_file_actions_addopen(&actions_, fd, file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+    }
+    const posix_spawn_file_actions_t* get() const { return &actions_; }
+
+private:
+    posix_spawn_file_actions_t actions_;
+};
+
+// Runs the test build of the program with exactly these arguments and environment; its output
+// goes through files so neither stream can fill up and stall it.
+ProcessResult runWidget(std::vector<std::string> args, std::vector<std::string> environment) {
+    TempDir outputs;
+    SpawnActions actions;
+    actions.redirect(STDOUT_FILENO, outputs.path() / "out");
+    actions.redirect(STDERR_FILENO, outputs.path() / "err");
+
+    args.insert(args.begin(), AMBREL_WIDGET_TESTBASE);
+    std::vector<char*> argv, envp;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    for (std::string& entry : environment) envp.push_back(entry.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+
+    pid_t pid = 0;
+    const int spawned =
+        posix_spawn(&pid, AMBREL_WIDGET_TESTBASE, actions.get(), nullptr, argv.data(), envp.data());
+    if (spawned != 0) return {-1, "", std::string("posix_spawn: ") + std::strerror(spawned)};
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    const int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return {exitCode, readFile(outputs.path() / "out"), readFile(outputs.path() / "err")};
+}
+
+// The test's own environment (session bus, HOME) with the given variables replaced.
+std::vector<std::string> environmentWith(const std::vector<std::pair<std::string, std::string>>& set) {
+    std::vector<std::string> result;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string text = *entry;
+        const std::string name = text.substr(0, text.find('='));
+        bool replaced = false;
+        for (const auto& [key, value] : set) replaced = replaced || key == name;
+        if (!replaced) result.push_back(text);
+    }
+    for (const auto& [key, value] : set) result.push_back(key + "=" + value);
+    return result;
+}
+
+std::string dayKey(std::chrono::sys_days day) {
+    const std::chrono::year_month_day date(day);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", int(date.year()), unsigned(date.month()),
+                  unsigned(date.day()));
+    return text;
+}
+
+// What the fake saw, one word per request.
+std::vector<std::string> endpointsSeen(const FakeGoogle& fake) {
+    std::vector<std::string> seen;
+    for (const auto& request : fake.requests()) {
+        const std::string& path = request.path;
+        if (path == "/token") seen.push_back("token");
+        else if (path.ends_with("/accounts")) seen.push_back("accounts");
+        else if (path.ends_with("/reports:generate")) seen.push_back("report");
+        else if (path.ends_with("/payments")) seen.push_back("payments");
+        else seen.push_back(path);
+    }
+    return seen;
+}
+
+Json withoutUpdatedAt(Json snapshot) {
+    snapshot.erase("updatedAt");
+    return snapshot;
+}
+
+class WidgetProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::getenv("AMBREL_TEST_SESSION") == nullptr)
+            GTEST_SKIP() << "needs a private keyring: run under scripts/with-test-session";
+        // Without a Secret Service each process would fall back to a file store under its own
+        // XDG_DATA_HOME, and the child would never see the token stored here.
+        ASSERT_TRUE(LibsecretSecretStore::serviceAnswers()) << "no Secret Service in the session";
+
+        fake.emplace(AMBREL_WIDGET_TEST_PORT);
+        fake->setClient("widget-test.apps", "widget-test-secret");
+        fake->setRefreshToken(kRefreshToken);
+        fake->setAccessToken("ya29.widget-test");
+        fake->setAccounts({{kAccount, "Test publisher"}});
+        fake->setCurrency("EUR");
+        fake->setDays(days());
+        fake->setPayments({{.name = std::string(kAccount) + "/payments/unpaid",
+                            .amount = "€1,234.56"},
+                           {.name = std::string(kAccount) + "/payments/20260521",
+                            .year = 2026, .month = 5, .day = 21, .amount = "€341.95"}});
+
+        fs::create_directories(config.path() / "ambrel");
+        std::ofstream(config.path() / "ambrel" / "client_secret.json") << fake->clientSecretJson();
+
+        secrets = makeSystemSecretStore();
+        ASSERT_TRUE(keychain::save(*secrets, refreshTokenItem(), kRefreshToken).has_value());
+        Objectives::save(*secrets, kGoals);
+        ASSERT_EQ(Objectives::load(*secrets), kGoals);
+    }
+
+    void TearDown() override {
+        if (!secrets) return;
+        keychain::deleteItem(*secrets, refreshTokenItem());
+        keychain::deleteItem(*secrets, objectivesItem());
+    }
+
+    // Today in UTC with known figures, the 14 days before it, and day 1 of this month a year
+    // ago for the last-year comparison.
+    std::vector<FakeDay> days() const {
+        std::vector<FakeDay> result;
+        result.push_back({.date = dayKey(today), .earnings = 4.25, .pageViews = 500});
+        result.push_back({.date = dayKey(today - std::chrono::days(1)), .earnings = 7.5,
+                          .pageViews = 1000, .rpm = 7.5, .impressions = 3000, .clicks = 20,
+                          .cpc = 0.375, .ctr = 0.02});
+        result.push_back({.date = dayKey(today - std::chrono::days(8)), .earnings = 6,
+                          .pageViews = 900, .rpm = 6.5, .impressions = 2800, .clicks = 18,
+                          .cpc = 0.25, .ctr = 0.018});
+        for (int back = 2; back <= 7; ++back)
+            result.push_back({.date = dayKey(today - std::chrono::days(back)), .earnings = 1});
+        for (int back = 9; back <= 14; ++back)
+            result.push_back({.date = dayKey(today - std::chrono::days(back)), .earnings = 2});
+        const std::chrono::year_month_day date(today);
+        const std::chrono::sys_days lastYear = (date.year() - std::chrono::years(1)) / date.month() /
+                                               std::chrono::day(1);
+        result.push_back({.date = dayKey(lastYear), .earnings = 42});
+        return result;
+    }
+
+    double expectedMonthToDate() const {
+        const std::string month = dayKey(today).substr(0, 7);
+        double sum = 0;
+        for (const FakeDay& day : days())
+            if (day.date.starts_with(month)) sum += day.earnings;
+        return sum;
+    }
+
+    std::vector<std::string> environment(const TempDir& cache, const std::string& language) const {
+        return environmentWith({{"XDG_CONFIG_HOME", config.path().string()},
+                                {"XDG_DATA_HOME", data.path().string()},
+                                {"XDG_CACHE_HOME", cache.path().string()},
+                                {"LANGUAGE", language}});
+    }
+
+    // Runs `timeline --json` and returns its one line of JSON.
+    Json timeline(const TempDir& cache, const std::string& language) {
+        ProcessResult result = runWidget({"timeline", "--json"}, environment(cache, language));
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_TRUE(result.out.ends_with('\n')) << result.out;
+        EXPECT_EQ(result.out.find('\n'), result.out.size() - 1) << result.out;
+        auto object = json::parseObject(result.out, "ambrel-widget output");
+        EXPECT_TRUE(object.has_value()) << result.out << result.err;
+        return object.value_or(Json::object());
+    }
+
+    static fs::path widgetCache(const TempDir& cache) {
+        return cache.path() / "ambrel" / "com.corvane.ambrel.widget";
+    }
+
+    const std::chrono::sys_days today =
+        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now());
+    TempDir config, data, cache;
+    std::optional<FakeGoogle> fake;
+    std::unique_ptr<SecretStore> secrets;
+};
+
+// First run lists the account and fetches everything; the second reuses the cached account and
+// slow data; with the token refused the program still succeeds and shows the cached snapshot.
+TEST_F(WidgetProcessTest, TimelineRefreshesCachesAndFallsBack) {
+    const Json first = timeline(cache, "en_US");
+
+    EXPECT_EQ(first["isConnected"], true);
+    EXPECT_EQ(first["objectives"], (Json{{"daily", 25.0}, {"monthly", 600.0}}));
+    EXPECT_NEAR(first["reloadDate"].get<double>() - first["date"].get<double>(), 1800, 1);
+    const Json& figures = first["snapshot"];
+    EXPECT_DOUBLE_EQ(figures["today"], 4.25);
+    EXPECT_DOUBLE_EQ(figures["yesterday"], 7.5);
+    EXPECT_DOUBLE_EQ(figures["yesterdayPrevWeek"], 6);
+    EXPECT_DOUBLE_EQ(figures["last7"], 13.5);
+    EXPECT_DOUBLE_EQ(figures["prev7"], 18);
+    EXPECT_DOUBLE_EQ(figures["monthToDate"], expectedMonthToDate());
+    EXPECT_DOUBLE_EQ(figures["monthLastYear"], 42);
+    EXPECT_DOUBLE_EQ(figures["perfYesterday"]["pageViews"], 1000);
+    EXPECT_DOUBLE_EQ(figures["perfYesterday"]["ctr"], 2);
+    EXPECT_DOUBLE_EQ(figures["perfPrevWeek"]["clicks"], 18);
+    EXPECT_EQ(figures["currency"], "EUR");
+    EXPECT_EQ(figures["balance"], "€1,234.56");
+    EXPECT_EQ(figures["lastPaymentAmount"], "€341.95");
+    EXPECT_EQ(figures["lastPaymentDateLabel"], "May 21, 2026");
+    EXPECT_EQ(endpointsSeen(*fake),
+              (std::vector<std::string>{"token", "accounts", "report", "report", "payments"}));
+
+    const fs::path stored = widgetCache(cache);
+    EXPECT_EQ(readFile(stored / "adsense.account"), kAccount);
+    EXPECT_EQ(Json::parse(readFile(stored / "earnings.snapshot")), figures);
+    auto slowData = decodeSlowData(readFile(stored / "earnings.slowData"));
+    ASSERT_TRUE(slowData.has_value());
+    EXPECT_DOUBLE_EQ(slowData->monthLastYear, 42);
+
+    fake->clearRequests();
+    const Json second = timeline(cache, "en_US");
+    EXPECT_EQ(endpointsSeen(*fake), (std::vector<std::string>{"token", "report"}));
+    EXPECT_EQ(withoutUpdatedAt(second["snapshot"]), withoutUpdatedAt(figures));
+
+    fake->clearRequests();
+    fake->refuseToken("invalid_grant", "Token has been expired or revoked.");
+    const Json refused = timeline(cache, "en_US");
+    EXPECT_EQ(endpointsSeen(*fake), (std::vector<std::string>{"token"}));
+    EXPECT_EQ(refused["isConnected"], true);
+    EXPECT_EQ(refused["snapshot"], second["snapshot"]);
+    EXPECT_EQ(Json::parse(readFile(stored / "earnings.snapshot")), second["snapshot"]);
+}
+
+// Freshly fetched amounts and dates follow the display language.
+TEST_F(WidgetProcessTest, DisplayLanguageShapesPaymentTexts) {
+    const Json french = timeline(cache, "fr_FR");
+
+    const std::string balance = french["snapshot"].value("balance", "");
+    EXPECT_NE(balance.find("234,56"), std::string::npos) << balance;
+    EXPECT_NE(balance.find("€"), std::string::npos) << balance;
+    EXPECT_NE(balance, "€1,234.56");
+    EXPECT_EQ(french["snapshot"]["lastPaymentDateLabel"], "21 mai 2026");
+}
+
+// Signed out in the application: no request at all, shown as disconnected.
+TEST_F(WidgetProcessTest, TimelineWithoutTokenMakesNoRequest) {
+    ASSERT_EQ(keychain::deleteItem(*secrets, refreshTokenItem()), errSecSuccess);
+
+    const Json entry = timeline(cache, "en_US");
+
+    EXPECT_EQ(entry["isConnected"], false);
+    EXPECT_EQ(entry["snapshot"]["balance"], "389,85 €");  // the sample
+    EXPECT_TRUE(fake->requests().empty());
+    EXPECT_FALSE(fs::exists(widgetCache(cache) / "earnings.snapshot"));
+}
+
+// Anything but a known command prints the usage on stderr and exits with 2, before touching
+// any store or the network.
+TEST(WidgetProgram, UnknownArgumentsPrintUsage) {
+    const std::vector<std::vector<std::string>> invocations = {
+        {}, {"timeline"}, {"timeline", "--xml"}, {"--json", "timeline"}, {"refresh", "--json"}};
+    for (const auto& args : invocations) {
+        ProcessResult result = runWidget(args, environmentWith({}));
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_TRUE(result.out.empty()) << result.out;
+        EXPECT_NE(result.err.find("usage:"), std::string::npos) << result.err;
+    }
+}
+
+}  // namespace
+}  // namespace ambrel
