@@ -28,7 +28,7 @@ struct RecordedRequest {
 
 // One day of the daily report: metric values in the API's units (CTR as a ratio).
 struct FakeDay {
-    std::string date;  // yyyy-MM-dd
+    std::string date{};  // yyyy-MM-dd
     double earnings = 0;
     double pageViews = 0;
     double rpm = 0;
@@ -39,16 +39,16 @@ struct FakeDay {
 };
 
 struct FakePayment {
-    std::string name;  // ".../payments/unpaid" for the balance
-    std::optional<int> year, month, day;
-    std::optional<std::string> amount;
+    std::string name{};  // ".../payments/unpaid" for the balance
+    std::optional<int> year{}, month{}, day{};
+    std::optional<std::string> amount{};
 };
 
 enum class Endpoint { token, accounts, report, payments, consent };
 
 struct Fault {
-    std::optional<int> status;                   // answer with this status and `body`
-    std::string body;
+    std::optional<int> status{};                 // answer with this status and `body`
+    std::string body{};
     std::chrono::milliseconds latency{0};        // wait before answering
     bool malformedJson = false;                  // answer 200 with a broken JSON document
     bool closeConnection = false;                // drop the connection without an answer

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/auth/oauth_config.h"
@@ -30,10 +31,14 @@ public:
     // Blocks until the refresh token is stored or the sign-in failed.
     Result<void> signIn();
 
+    // A fresh verifier from the secure generator, and its S256 challenge.
     static PKCE makePKCE();
     static PKCE pkceForVerifier(std::string verifier);
-    static std::string consentURL(const OAuthConfig& config, const std::string& redirectURI,
-                                  const std::string& challenge);
+    // The consent page: authURI with its query (and fragment) replaced by the sign-in
+    // parameters; nothing when authURI is not an absolute http(s) URL.
+    static std::optional<std::string> consentURL(const OAuthConfig& config,
+                                                 const std::string& redirectURI,
+                                                 const std::string& challenge);
     Result<void> exchangeCode(const std::string& code, const std::string& redirectURI,
                               const OAuthConfig& config, const std::string& verifier);
 

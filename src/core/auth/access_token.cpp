@@ -1,0 +1,107 @@
+#include "core/auth/access_token.h"
+
+#include "core/auth/keychain.h"
+#include "core/auth/oauth_config.h"
+#include "core/platform/json.h"
+
+namespace ambrel {
+namespace {
+
+constexpr std::string_view kTokenAnswer = "token answer";
+
+bool isFormUnreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+std::string percentEncodeFormValue(std::string_view value) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(value.size() * 3);
+    for (char ch : value) {
+        auto c = static_cast<unsigned char>(ch);
+        if (isFormUnreserved(c)) {
+            out.push_back(ch);
+        } else {
+            out.push_back('%');
+            out.push_back(kHex[c >> 4]);
+            out.push_back(kHex[c & 0x0F]);
+        }
+    }
+    return out;
+}
+
+// Reads one optional text member into `into`; a member of another type fails the decode.
+std::optional<DecodingError> readOptionalString(const json::Json& object, const char* key,
+                                                std::optional<std::string>& into) {
+    auto value = json::optionalString(object, key, kTokenAnswer);
+    if (!value) return value.error();
+    into = std::move(*value);
+    return std::nullopt;
+}
+
+}  // namespace
+
+Result<TokenResponse> decodeTokenResponse(std::string_view bytes) {
+    auto object = json::parseObject(bytes, kTokenAnswer);
+    if (!object) return std::unexpected(object.error());
+    TokenResponse response;
+    for (auto [key, into] :
+         {std::pair{"access_token", &response.access_token},
+          std::pair{"refresh_token", &response.refresh_token}, std::pair{"error", &response.error},
+          std::pair{"error_description", &response.error_description}}) {
+        if (auto failure = readOptionalString(*object, key, *into))
+            return std::unexpected(std::move(*failure));
+    }
+    auto expiresIn = json::optionalInteger(*object, "expires_in", kTokenAnswer);
+    if (!expiresIn) return std::unexpected(expiresIn.error());
+    if (*expiresIn) response.expires_in = static_cast<long long>(**expiresIn);
+    return response;
+}
+
+std::string formEncode(const std::map<std::string, std::string>& fields) {
+    std::string body;
+    for (const auto& [name, value] : fields) {
+        if (!body.empty()) body.push_back('&');
+        body.append(name).push_back('=');
+        body.append(percentEncodeFormValue(value));
+    }
+    return body;
+}
+
+Result<TokenResponse> postTokenRequest(HttpClient& http, const std::string& tokenURI,
+                                       const std::map<std::string, std::string>& fields) {
+    HttpRequest request;
+    request.method = "POST";
+    request.url = tokenURI;
+    request.headers = {{"Content-Type", "application/x-www-form-urlencoded"}};
+    request.body = formEncode(fields);
+    request.timeout = std::chrono::seconds(60);
+    auto response = http.send(request);
+    if (!response) return std::unexpected(Error{std::move(response.error())});
+    // Google's token endpoint explains its refusals in the JSON body, so the answer is judged
+    // by that body whatever the status code says.
+    return decodeTokenResponse(response->body);
+}
+
+Result<std::string> fetchAccessToken(const Services& services) {
+    auto config = OAuthConfig::load(services.clientSecretLocations);
+    if (!config) return std::unexpected(OAuthError::missingConfig());
+    auto refreshToken = keychain::load(services.secrets, refreshTokenItem());
+    if (!refreshToken) return std::unexpected(refreshToken.error());
+    if (!*refreshToken) return std::unexpected(OAuthError::noRefreshToken());
+
+    auto answer = postTokenRequest(services.http, config->tokenURI,
+                                   {{"refresh_token", **refreshToken},
+                                    {"client_id", config->clientID},
+                                    {"client_secret", config->clientSecret},
+                                    {"grant_type", "refresh_token"}});
+    if (!answer) return std::unexpected(answer.error());
+    if (answer->error)
+        return std::unexpected(
+            OAuthError::token(answer->error_description.value_or(*answer->error)));
+    if (answer->access_token) return std::move(*answer->access_token);
+    return std::unexpected(OAuthError::token("response without access_token"));
+}
+
+}  // namespace ambrel

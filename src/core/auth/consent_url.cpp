@@ -1,0 +1,106 @@
+#include <string_view>
+#include <utility>
+
+#include "core/auth/access_token.h"
+#include "core/auth/auth_flow.h"
+
+namespace ambrel {
+namespace {
+
+// ASCII only, whatever the program's locale says about other bytes.
+bool isAsciiAlnum(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// RFC 3986 characters (unreserved, reserved, and well-formed percent escapes): anything else
+// means the configured address is not a URL we could hand to the browser.
+bool hasOnlyURICharacters(std::string_view text) {
+    static constexpr std::string_view kAllowed = "-._~:/?#[]@!$&'()*+,;=";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (isAsciiAlnum(c) || kAllowed.find(text[i]) != std::string_view::npos) continue;
+        if (c == '%' && i + 2 < text.size() && isHexDigit(text[i + 1]) && isHexDigit(text[i + 2])) {
+            i += 2;
+            continue;
+        }
+        return false;
+    }
+    return true;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    }
+    return true;
+}
+
+// The consent page is opened by the desktop's URL handler, which would as readily open a
+// local file or start another program; only a web address with a host is accepted.
+std::optional<std::string_view> webAddressWithoutQuery(std::string_view uri) {
+    std::string_view base = uri.substr(0, uri.find_first_of("?#"));
+    std::size_t schemeEnd = base.find("://");
+    if (schemeEnd == std::string_view::npos) return std::nullopt;
+    std::string_view scheme = base.substr(0, schemeEnd);
+    if (!equalsIgnoringCase(scheme, "https") && !equalsIgnoringCase(scheme, "http"))
+        return std::nullopt;
+    std::string_view rest = base.substr(schemeEnd + 3);
+    if (rest.substr(0, rest.find('/')).empty() || !hasOnlyURICharacters(base)) return std::nullopt;
+    return base;
+}
+
+// Query-component encoding: ':' and '/' may stay as they are in a query, which keeps the
+// redirect URI and the scope readable; everything outside the unreserved set besides them is
+// escaped, so '&', '=', '+' and '#' can never change the query's meaning.
+std::string encodeQueryComponent(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : text) {
+        auto c = static_cast<unsigned char>(ch);
+        if (isAsciiAlnum(ch) || ch == '-' || ch == '.' || ch == '_' || ch == '~' || ch == ':' ||
+            ch == '/') {
+            out.push_back(ch);
+        } else {
+            out.push_back('%');
+            out.push_back(kHex[c >> 4]);
+            out.push_back(kHex[c & 0x0F]);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::string> AuthFlow::consentURL(const OAuthConfig& config,
+                                                const std::string& redirectURI,
+                                                const std::string& challenge) {
+    auto base = webAddressWithoutQuery(config.authURI);
+    if (!base) return std::nullopt;
+    const std::pair<std::string_view, std::string_view> parameters[] = {
+        {"client_id", config.clientID}, {"redirect_uri", redirectURI},
+        {"response_type", "code"},      {"scope", kAdSenseScope},
+        {"access_type", "offline"},     {"prompt", "consent"},
+        {"code_challenge", challenge},  {"code_challenge_method", "S256"},
+    };
+    std::string url(*base);
+    char separator = '?';
+    for (const auto& [name, value] : parameters) {
+        url.push_back(separator);
+        url += encodeQueryComponent(name);
+        url.push_back('=');
+        url += encodeQueryComponent(value);
+        separator = '&';
+    }
+    return url;
+}
+
+}  // namespace ambrel

@@ -1,0 +1,56 @@
+#pragma once
+
+// The one-shot HTTP listener behind the redirect URI "http://127.0.0.1:<port>": it accepts a
+// single connection from the browser, answers it with a fixed "Signed in" page and hands back
+// the authorization code of the request.
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "core/error.h"
+
+namespace ambrel {
+
+// Owns one file descriptor and closes it when dropped.
+class UniqueFd {
+  public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    ~UniqueFd() { reset(); }
+    UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept;
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int get() const { return fd_; }
+    int release();
+    void reset();
+
+  private:
+    int fd_ = -1;
+};
+
+class LoopbackServer {
+  public:
+    // Listens on 127.0.0.1 at a port the system chooses. `waitLimit` bounds how long
+    // waitForCode() waits for the browser.
+    static Result<LoopbackServer> create(
+        std::chrono::seconds waitLimit = std::chrono::seconds(300));
+
+    std::uint16_t port() const { return port_; }
+
+    // Blocks until one connection has been answered or the wait limit has passed; the listener
+    // is closed afterwards, whatever the outcome. Called at most once.
+    Result<std::string> waitForCode();
+
+  private:
+    LoopbackServer(std::uint16_t port, UniqueFd listener, std::chrono::seconds waitLimit)
+        : port_(port), listener_(std::move(listener)), waitLimit_(waitLimit) {}
+
+    std::uint16_t port_;
+    UniqueFd listener_;
+    std::chrono::seconds waitLimit_;
+};
+
+}  // namespace ambrel

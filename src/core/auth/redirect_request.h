@@ -1,0 +1,24 @@
+#pragma once
+
+// The little of an HTTP request that the loopback listener needs: the `code` and `error`
+// query parameters of the browser's redirect. A pure function over the request text, so the
+// rules can be tested (and fuzzed) without sockets.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ambrel {
+
+struct RedirectParameters {
+    std::optional<std::string> code;
+    std::optional<std::string> error;
+
+    bool operator==(const RedirectParameters&) const = default;
+};
+
+// `request` is the text read from the connection (already UTF-8). Anything that does not fit
+// the expected shape simply yields no parameters.
+RedirectParameters parseRedirectRequest(std::string_view request);
+
+}  // namespace ambrel

@@ -1,0 +1,158 @@
+// The one-shot loopback listener over real sockets: what the browser receives, what the
+// program gets back, and that nothing stays open afterwards.
+
+#include "core/auth/loopback_server.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <future>
+#include <thread>
+
+namespace ambrel {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kAnswer =
+    "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: 267\r\n"
+    "Connection: close\r\n\r\n"
+    "<!doctype html><html><head><meta charset=\"utf-8\"><title>Ambrel</title></head>\n"
+    "<body style=\"font-family:-apple-system,system-ui;text-align:center;padding-top:80px;"
+    "background:#0A1628;color:#FFE89B\">\n"
+    "<h2>Ambrel</h2><p>Signed in. You can close this tab.</p></body></html>";
+
+// A connected client socket, or an invalid one when the connection was refused.
+UniqueFd connectTo(std::uint16_t port, const char* host = "127.0.0.1") {
+    UniqueFd fd(::socket(AF_INET, SOCK_STREAM, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    ::inet_pton(AF_INET, host, &address.sin_addr);
+    if (::connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        return UniqueFd();
+    return fd;
+}
+
+void sendText(int fd, std::string_view text) {
+    ASSERT_EQ(::send(fd, text.data(), text.size(), MSG_NOSIGNAL),
+              static_cast<ssize_t>(text.size()));
+}
+
+std::string readToEnd(int fd) {
+    std::string received;
+    char buffer[1024];
+    ssize_t count;
+    while ((count = ::recv(fd, buffer, sizeof buffer, 0)) > 0) received.append(buffer, count);
+    return received;
+}
+
+struct Exchange {
+    Result<std::string> result;
+    std::string received;  // what the "browser" got back
+};
+
+// Runs waitForCode while a client sends `pieces` (pausing between them), then half-closes
+// and reads the answer.
+Exchange exchange(std::vector<std::string> pieces, std::chrono::milliseconds pause = 0ms) {
+    auto server = LoopbackServer::create();
+    EXPECT_TRUE(server.has_value());
+    std::uint16_t port = server->port();
+    auto waiting = std::async(std::launch::async, [&] { return server->waitForCode(); });
+    UniqueFd client = connectTo(port);
+    EXPECT_GE(client.get(), 0);
+    for (const auto& piece : pieces) {
+        sendText(client.get(), piece);
+        std::this_thread::sleep_for(pause);
+    }
+    ::shutdown(client.get(), SHUT_WR);
+    std::string received = readToEnd(client.get());
+    Result<std::string> result = waiting.get();
+    // One connection only: the listener is gone once the wait is over.
+    EXPECT_LT(connectTo(port).get(), 0);
+    return {std::move(result), std::move(received)};
+}
+
+TEST(LoopbackServer, AnswersTheRedirectAndReturnsTheCode) {
+    auto done = exchange({"GET /?code=4/abc&scope=x HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"});
+    EXPECT_EQ(done.result.value_or("failed"), "4/abc");
+    EXPECT_EQ(done.received, kAnswer);
+}
+
+TEST(LoopbackServer, RequestLineSplitOverSeveralWritesStillYieldsTheCode) {
+    auto done = exchange({"GE", "T /?co", "de=split", "ted HTTP/1.1", "\r\nHost: x\r\n\r\n"}, 50ms);
+    EXPECT_EQ(done.result.value_or("failed"), "splitted");
+    EXPECT_EQ(done.received, kAnswer);
+}
+
+TEST(LoopbackServer, RefusalIsReportedAndTheBrowserStillSeesThePage) {
+    auto done = exchange({"GET /?error=access_denied HTTP/1.1\r\n\r\n"});
+    ASSERT_FALSE(done.result.has_value());
+    EXPECT_EQ(errorMessage(done.result.error()), "Authentication error: access_denied");
+    EXPECT_EQ(done.received, kAnswer);
+}
+
+TEST(LoopbackServer, ConnectionThatSendsNothingYieldsCodeMissing) {
+    auto done = exchange({});
+    ASSERT_FALSE(done.result.has_value());
+    EXPECT_EQ(errorMessage(done.result.error()),
+              "Authentication error: authorization code missing");
+    EXPECT_EQ(done.received, kAnswer);
+}
+
+// A browser tab closed at the wrong moment resets the connection; answering it must not
+// raise SIGPIPE, which would end the whole program.
+TEST(LoopbackServer, ResetByTheBrowserIsSurvived) {
+    auto server = LoopbackServer::create();
+    ASSERT_TRUE(server.has_value());
+    UniqueFd client = connectTo(server->port());
+    linger resetOnClose{1, 0};
+    ::setsockopt(client.get(), SOL_SOCKET, SO_LINGER, &resetOnClose, sizeof resetOnClose);
+    client.reset();
+    std::this_thread::sleep_for(50ms);  // the reset arrives before the answer is written
+    auto result = server->waitForCode();
+    ASSERT_FALSE(result.has_value());
+    EXPECT_EQ(errorMessage(result.error()), "Authentication error: authorization code missing");
+    EXPECT_LT(connectTo(server->port()).get(), 0);
+}
+
+TEST(LoopbackServer, NoConnectionWithinTheLimitTimesOutAndCloses) {
+    auto server = LoopbackServer::create(1s);
+    ASSERT_TRUE(server.has_value());
+    auto started = std::chrono::steady_clock::now();
+    auto result = server->waitForCode();
+    EXPECT_GE(std::chrono::steady_clock::now() - started, 900ms);
+    ASSERT_FALSE(result.has_value());
+    EXPECT_EQ(errorMessage(result.error()),
+              "Authentication error: Timed out \xE2\x80\x94 sign-in not completed.");
+    EXPECT_LT(connectTo(server->port()).get(), 0);
+}
+
+// Any other address (even another loopback one) reaching the listener would mean it is bound
+// wider than 127.0.0.1.
+TEST(LoopbackServer, ListensOnlyOn127001) {
+    auto server = LoopbackServer::create();
+    ASSERT_TRUE(server.has_value());
+    EXPECT_LT(connectTo(server->port(), "127.0.0.2").get(), 0);
+    EXPECT_GE(connectTo(server->port(), "127.0.0.1").get(), 0);
+}
+
+TEST(LoopbackServer, ServersGetDistinctPortsAndCloseWhenDropped) {
+    std::uint16_t first = 0;
+    {
+        auto a = LoopbackServer::create();
+        auto b = LoopbackServer::create();
+        ASSERT_TRUE(a.has_value() && b.has_value());
+        EXPECT_NE(a->port(), 0);
+        EXPECT_NE(a->port(), b->port());
+        first = a->port();
+        EXPECT_GE(connectTo(first).get(), 0);
+    }
+    EXPECT_LT(connectTo(first).get(), 0);
+}
+
+}  // namespace
+}  // namespace ambrel

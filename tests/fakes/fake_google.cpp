@@ -1,0 +1,161 @@
+#include "fakes/fake_google.h"
+
+#include <stdexcept>
+
+#include "fakes/fake_server_state.h"
+
+namespace ambrel::fakes {
+
+struct FakeGoogle::State : ServerState {};
+
+namespace {
+
+int bindLoopback(httplib::Server& server, int port) {
+    if (port == 0) return server.bind_to_any_port("127.0.0.1");
+    return server.bind_to_port("127.0.0.1", port) ? port : -1;
+}
+
+}  // namespace
+
+FakeGoogle::FakeGoogle(int port) : state_(std::make_unique<State>()) {
+    auto& state = *state_;
+    registerRoutes(state);
+    // An idle kept-alive connection holds a worker until this time-out; a short one keeps
+    // the destructor quick.
+    state.server.set_keep_alive_timeout(1);
+    state.port = bindLoopback(state.server, port);
+    if (state.port < 0) {
+        throw std::runtime_error("fake Google server: cannot listen on 127.0.0.1:" +
+                                 std::to_string(port));
+    }
+    state.listener = std::thread([&state] {
+        state.server.listen_after_bind();
+        state.listenerEnded = true;
+    });
+    // stop() does nothing before the accept loop runs, so the destructor could hang on
+    // a server that had not started yet.
+    while (!state.server.is_running() && !state.listenerEnded) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+FakeGoogle::~FakeGoogle() {
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->stopRequested = true;
+    }
+    state_->stopping.notify_all();
+    state_->server.stop();
+    state_->listener.join();
+}
+
+int FakeGoogle::port() const {
+    return state_->port;
+}
+
+std::string FakeGoogle::baseUrl() const {
+    return "http://127.0.0.1:" + std::to_string(port());
+}
+
+std::string FakeGoogle::adsenseBase() const {
+    return baseUrl() + "/v2";
+}
+
+std::string FakeGoogle::tokenUri() const {
+    return baseUrl() + "/token";
+}
+
+std::string FakeGoogle::authUri() const {
+    return baseUrl() + "/o/oauth2/auth";
+}
+
+std::string FakeGoogle::clientSecretJson() const {
+    std::lock_guard lock(state_->mutex);
+    const auto& settings = state_->oauth.settings;
+    Json installed;
+    installed["client_id"] = settings.clientId;
+    installed["project_id"] = "ambrel-tests";
+    installed["auth_uri"] = authUri();
+    installed["token_uri"] = tokenUri();
+    installed["auth_provider_x509_cert_url"] = "https://www.googleapis.com/oauth2/v1/certs";
+    installed["client_secret"] = settings.clientSecret;
+    installed["redirect_uris"] = Json::array({"http://localhost"});
+    return Json{{"installed", installed}}.dump(2);
+}
+
+void FakeGoogle::setClient(std::string clientId, std::string clientSecret) {
+    std::lock_guard lock(state_->mutex);
+    state_->oauth.settings.clientId = std::move(clientId);
+    state_->oauth.settings.clientSecret = std::move(clientSecret);
+}
+
+void FakeGoogle::setRefreshToken(std::string refreshToken) {
+    std::lock_guard lock(state_->mutex);
+    state_->oauth.settings.refreshToken = std::move(refreshToken);
+}
+
+void FakeGoogle::setAccessToken(std::string accessToken) {
+    std::lock_guard lock(state_->mutex);
+    state_->oauth.settings.accessToken = std::move(accessToken);
+}
+
+void FakeGoogle::denyConsent(std::string error) {
+    std::lock_guard lock(state_->mutex);
+    state_->oauth.settings.consentError = std::move(error);
+}
+
+void FakeGoogle::refuseToken(std::string error, std::optional<std::string> description) {
+    std::lock_guard lock(state_->mutex);
+    state_->oauth.settings.tokenRefusal = TokenRefusal{std::move(error), std::move(description)};
+}
+
+void FakeGoogle::setAccounts(std::vector<std::pair<std::string, std::string>> nameAndDisplayName) {
+    std::lock_guard lock(state_->mutex);
+    state_->accounts.clear();
+    for (auto& [name, displayName] : nameAndDisplayName) {
+        state_->accounts.push_back({std::move(name), std::move(displayName)});
+    }
+}
+
+void FakeGoogle::setCurrency(std::string code) {
+    std::lock_guard lock(state_->mutex);
+    state_->currency = std::move(code);
+}
+
+void FakeGoogle::setDays(std::vector<FakeDay> days) {
+    std::lock_guard lock(state_->mutex);
+    state_->days = std::move(days);
+}
+
+void FakeGoogle::setPayments(std::vector<FakePayment> payments) {
+    std::lock_guard lock(state_->mutex);
+    state_->payments = std::move(payments);
+}
+
+void FakeGoogle::injectFault(Endpoint endpoint, Fault fault, int times) {
+    if (times == 0) return;
+    std::lock_guard lock(state_->mutex);
+    state_->faults[endpoint].push_back({std::move(fault), times < 0 ? -1 : times});
+}
+
+void FakeGoogle::clearFaults() {
+    std::lock_guard lock(state_->mutex);
+    state_->faults.clear();
+}
+
+void FakeGoogle::setLatency(std::chrono::milliseconds latency) {
+    std::lock_guard lock(state_->mutex);
+    state_->latency = latency;
+}
+
+std::vector<RecordedRequest> FakeGoogle::requests() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->recorded;
+}
+
+void FakeGoogle::clearRequests() {
+    std::lock_guard lock(state_->mutex);
+    state_->recorded.clear();
+}
+
+}  // namespace ambrel::fakes
