@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/scoped_env.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -12,25 +14,7 @@
 namespace ambrel {
 namespace {
 
-// The display locale comes from $LANGUAGE first; each case sets it and puts it back.
-class ScopedLanguage {
-public:
-    explicit ScopedLanguage(const char* language) {
-        if (const char* old = std::getenv("LANGUAGE")) saved_ = old;
-        setenv("LANGUAGE", language, 1);
-    }
-    ~ScopedLanguage() {
-        if (saved_)
-            setenv("LANGUAGE", saved_->c_str(), 1);
-        else
-            unsetenv("LANGUAGE");
-    }
-    ScopedLanguage(const ScopedLanguage&) = delete;
-    ScopedLanguage& operator=(const ScopedLanguage&) = delete;
-
-private:
-    std::optional<std::string> saved_;
-};
+using testing::ScopedLanguage;
 
 PerfMetric metric(MetricKind kind, double current, std::string currency = "EUR") {
     return PerfMetric{"id", "title", kind, {current, 0}, std::move(currency)};

@@ -1,6 +1,8 @@
 #include "core/earnings/payment_text.h"
 
 #include <gtest/gtest.h>
+
+#include "support/scoped_env.h"
 #include <unicode/timezone.h>
 
 #include <cstdlib>
@@ -10,6 +12,8 @@
 
 namespace ambrel {
 namespace {
+
+using testing::ScopedLanguage;
 
 TEST(ParseAmount, ReadsSeparatorsByPositionCountAndCurrency) {
     const struct {
@@ -55,25 +59,6 @@ TEST(ParseAmount, ReadsSeparatorsByPositionCountAndCurrency) {
     for (const auto& c : cases)
         EXPECT_EQ(parseAmount(c.text, c.currency), c.expected) << '"' << c.text << "\" " << c.currency;
 }
-
-class ScopedLanguage {
-public:
-    explicit ScopedLanguage(const char* language) {
-        if (const char* old = std::getenv("LANGUAGE")) saved_ = old;
-        setenv("LANGUAGE", language, 1);
-    }
-    ~ScopedLanguage() {
-        if (saved_)
-            setenv("LANGUAGE", saved_->c_str(), 1);
-        else
-            unsetenv("LANGUAGE");
-    }
-    ScopedLanguage(const ScopedLanguage&) = delete;
-    ScopedLanguage& operator=(const ScopedLanguage&) = delete;
-
-private:
-    std::optional<std::string> saved_;
-};
 
 TEST(PaymentDateLabel, ShowsTheDayInTheMediumStyleOrNothing) {
     using Y = std::optional<long long>;

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "file_size_limit.h"
-#include "scoped_env.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace ambrel {

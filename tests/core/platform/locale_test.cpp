@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/platform/localization.h"
-#include "scoped_env.h"
+#include "support/scoped_env.h"
 
 namespace ambrel {
 namespace {

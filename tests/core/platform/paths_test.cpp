@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "scoped_env.h"
+#include "support/scoped_env.h"
 
 namespace ambrel {
 namespace {

@@ -40,4 +40,13 @@ class ScopedEnv {
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
+// The display locale comes from $LANGUAGE first.
+class ScopedLanguage {
+  public:
+    explicit ScopedLanguage(const char* language) { env_.set("LANGUAGE", language); }
+
+  private:
+    ScopedEnv env_;
+};
+
 }  // namespace ambrel::testing
