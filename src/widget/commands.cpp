@@ -41,7 +41,13 @@ int runPlaceholderJson(const Services& services, std::ostream& out, std::ostream
 int printUsage(std::ostream& err) {
     err << "usage: ambrel-widget timeline --json     refresh once and print the entry\n"
            "       ambrel-widget snapshot --json     print the cached entry, without network\n"
-           "       ambrel-widget placeholder --json  print the placeholder entry\n";
+           "       ambrel-widget placeholder --json  print the placeholder entry\n"
+           "       ambrel-widget [show [--family small|medium|large ...]]\n"
+           "                                         keep the widgets on the desktop (all three\n"
+           "                                         families unless some are given)\n"
+           "       ambrel-widget render --family small|medium|large --output FILE.png\n"
+           "                            [--scale N] [--placeholder]\n"
+           "                                         draw the current entry into a PNG\n";
     return kExitUsage;
 }
 

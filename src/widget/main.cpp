@@ -8,6 +8,7 @@
 #include "core/platform/localization.h"
 #include "widget/api_base.h"
 #include "widget/commands.h"
+#include "widget/host/host_launcher.h"
 #include "widget/system_services.h"
 
 namespace {
@@ -40,7 +41,9 @@ int main(int argc, char** argv) {
             return command.run(system.services(), std::cout, std::cerr);
         }
     }
-    // Without arguments the program will host the desktop widgets; until then, and for any
-    // argument it does not know, it explains itself.
+    // Without arguments the program hosts the desktop widgets.
+    if (args.empty() || args[0] == "show" || args[0] == "render") {
+        return ambrel::widget::execDesktopHost(AMBREL_WIDGET_HOST, argv, std::cerr);
+    }
     return ambrel::widget::printUsage(std::cerr);
 }

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "support/qt_application.h"
 #include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
@@ -20,21 +22,8 @@
 namespace ambrel {
 namespace {
 
-class GuiEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "about_view_test";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete app_; }
-
-  private:
-    QApplication* app_ = nullptr;
-};
-
-const auto* const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+const auto* const kGui =
+    ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
 
 // Collects the addresses the desktop would have opened.
 class UrlRecorder : public QObject {

@@ -5,27 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "support/qt_application.h"
 #include <QImage>
 #include <QSvgRenderer>
 
 namespace ambrel {
 namespace {
 
-class GuiEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "icons_test";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete app_; }
-
-  private:
-    QApplication* app_ = nullptr;
-};
-
-const auto* const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+const auto* const kGui =
+    ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
 
 const QStringList kSymbols{"circle.hexagongrid.fill",
                            "target",

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "support/qt_application.h"
 #include <QLabel>
 #include <QLineEdit>
 
@@ -13,21 +15,8 @@
 namespace ambrel {
 namespace {
 
-class GuiEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "labeled_field_row_test";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete app_; }
-
-  private:
-    QApplication* app_ = nullptr;
-};
-
-const auto* const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+const auto* const kGui =
+    ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
 
 TEST(LabeledFieldRow, LabelNamesTheField) {
     auto* field = new QLineEdit;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "support/qt_application.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -15,22 +17,9 @@
 namespace ambrel {
 namespace {
 
-class GuiEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "number_stepper_field_test";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    }
-    void TearDown() override { delete app_; }
-
-  private:
-    QApplication* app_ = nullptr;
-};
-
-const auto* const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+const auto* const kGui = ::testing::AddGlobalTestEnvironment(
+    new testing::QtApplicationEnvironment(
+        [] { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }));
 
 void type(NumberStepperField& field, const QString& text) {
     field.lineEdit()->setText(text);

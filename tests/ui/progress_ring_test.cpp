@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "support/qt_application.h"
 #include <QDir>
 #include <QHBoxLayout>
 #include <QImage>
@@ -20,22 +22,9 @@
 namespace ambrel {
 namespace {
 
-class GuiEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        setenv("LANGUAGE", "en_US", 1);  // percent texts in a known locale
-        static int argc = 1;
-        static char name[] = "progress_ring_test";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete app_; }
-
-  private:
-    QApplication* app_ = nullptr;
-};
-
-const auto* const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+// Percent texts in a known locale.
+const auto* const kGui = ::testing::AddGlobalTestEnvironment(
+    new testing::QtApplicationEnvironment([] { setenv("LANGUAGE", "en_US", 1); }));
 
 constexpr double kDiameter = 78;
 constexpr double kLineWidth = 9;

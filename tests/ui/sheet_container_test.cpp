@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "support/qt_application.h"
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
@@ -23,22 +25,9 @@
 namespace ambrel {
 namespace {
 
-class GuiEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "sheet_container_test";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    }
-    void TearDown() override { delete app_; }
-
-  private:
-    QApplication* app_ = nullptr;
-};
-
-const auto* const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+const auto* const kGui = ::testing::AddGlobalTestEnvironment(
+    new testing::QtApplicationEnvironment(
+        [] { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }));
 
 struct Calls {
     int cancel = 0;

@@ -309,7 +309,8 @@ TEST_F(WidgetProcessTest, TimelineWithoutTokenMakesNoRequest) {
 // any store or the network.
 TEST(WidgetProgram, UnknownArgumentsPrintUsage) {
     const std::vector<std::vector<std::string>> invocations = {
-        {}, {"timeline"}, {"timeline", "--xml"}, {"--json", "timeline"}, {"refresh", "--json"}};
+        {"timeline"}, {"timeline", "--xml"}, {"--json", "timeline"}, {"refresh", "--json"},
+        {"show", "--family", "tiny"}, {"render", "--family", "small"}};
     for (const auto& args : invocations) {
         ProcessResult result = runWidget(args, environmentWith({}));
         EXPECT_EQ(result.exitCode, 2);

@@ -1,0 +1,49 @@
+#include "widget/faces/earnings_widget.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+#include "widget/faces/earnings_widget_background.h"
+#include "widget/faces/earnings_widget_view.h"
+#include "widget/faces/face_texts.h"
+
+namespace ambrel::EarningsWidget {
+
+QString displayName() { return localized("AdSense earnings"); }
+
+QString description() {
+    return localized("Your estimated AdSense earnings, updated automatically.");
+}
+
+void draw(QPainter* painter, FaceRecording* recording, const EarningsEntry& entry,
+          WidgetFamily family, const QRectF& rect) {
+    if (painter) EarningsWidgetBackground().draw(*painter, rect);
+    FaceCanvas canvas(painter, recording);
+    const QRectF content =
+        rect.adjusted(kContentMargin, kContentMargin, -kContentMargin, -kContentMargin);
+    EarningsWidgetView{.entry = entry, .familyOverride = std::nullopt, .envFamily = family}.draw(
+        canvas, content);
+}
+
+QString accessibleDescription(const EarningsEntry& entry, WidgetFamily family) {
+    FaceRecording recording;
+    draw(nullptr, &recording, entry, family, QRectF(QPointF(0, 0), familySize(family)));
+    return spokenTexts(recording).join(QStringLiteral(", "));
+}
+
+QImage image(const EarningsEntry& entry, WidgetFamily family, double scale) {
+    const QSize size = familySize(family);
+    QImage image(static_cast<int>(std::lround(size.width() * scale)),
+                 static_cast<int>(std::lround(size.height() * scale)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    draw(&painter, nullptr, entry, family, QRectF(QPointF(0, 0), size));
+    return image;
+}
+
+}  // namespace ambrel::EarningsWidget

@@ -1,0 +1,166 @@
+#include "widget/faces/large_widget.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+#include "core/earnings/formatting.h"
+#include "ui/fonts.h"
+#include "widget/faces/face_canvas.h"
+#include "widget/faces/face_texts.h"
+#include "widget/faces/fitted_line.h"
+#include "widget/faces/stack_spacers.h"
+#include "widget/faces/widget_colors.h"
+#include "widget/faces/widget_delta.h"
+#include "widget/faces/widget_title.h"
+
+namespace ambrel {
+namespace {
+
+constexpr double kDividerThickness = 1;
+constexpr double kDividerOpacity = 0.15;
+
+// Minimum lengths of the stack's spacers, top to bottom.
+const std::vector<double> kSpacerMinimums{10, 12, 12, 10, 0};
+
+QFont headingFont() {
+    QFont font = textStyleFont(TextStyle::Caption);
+    font.setWeight(QFont::DemiBold);
+    return font;
+}
+
+QFont metricTitleFont() { return textStyleFont(TextStyle::Caption2); }
+QFont metricValueFont() { return systemFont(15, QFont::DemiBold, true); }
+
+double metricCellHeight() {
+    return lineHeight(metricTitleFont()) + LargeWidget::kCellSpacing +
+           lineHeight(metricValueFont()) + LargeWidget::kCellSpacing + WidgetDelta::height();
+}
+
+// One performance metric: its title, its value and its change, at the cell's leading edge.
+void drawMetricCell(FaceCanvas& canvas, const PerfMetric& metric, const QRectF& cell) {
+    double y = cell.top();
+    const double titleHeight = lineHeight(metricTitleFont());
+    canvas.drawLine(QString::fromStdString(metric.title),
+                    QRectF(cell.left(), y, cell.width(), titleHeight), Qt::AlignLeft,
+                    metricTitleFont(), whiteAt(0.55));
+    y += titleHeight + LargeWidget::kCellSpacing;
+    const double valueHeight = lineHeight(metricValueFont());
+    canvas.drawLine(QString::fromStdString(valueText(metric)),
+                    QRectF(cell.left(), y, cell.width(), valueHeight), Qt::AlignLeft,
+                    metricValueFont(), Qt::white, LargeWidget::kMetricValueMinimumScale);
+    y += valueHeight + LargeWidget::kCellSpacing;
+    WidgetDelta{metric.comparison}.draw(
+        canvas, QRectF(cell.left(), y, cell.width(), WidgetDelta::height()));
+}
+
+double columnWidth(double width, std::size_t columns, double spacing) {
+    const double count = static_cast<double>(columns);
+    return std::max((width - spacing * (count - 1)) / count, 0.0);
+}
+
+}  // namespace
+
+RingRow LargeWidget::rings() const {
+    return RingRow::dayAndMonth(entry, kRingDiameter, kRingSpacing, false);
+}
+
+std::array<WidgetStat, 4> LargeWidget::figures() const {
+    const AmbrelSnapshot& snapshot = entry.snapshot;
+    return {WidgetStat{localized("Today"), moneyText(snapshot, snapshot.today), true},
+            WidgetStat{localized("Yesterday"), moneyText(snapshot, snapshot.yesterday), false},
+            WidgetStat{localized("This month"), moneyText(snapshot, snapshot.monthToDate), false},
+            WidgetStat{localized("Balance"), balanceText(snapshot), false}};
+}
+
+QString LargeWidget::performanceHeading() { return localized("Performance \u00B7 Yesterday"); }
+
+// Each row is as high as its tallest figure.
+double LargeWidget::figureGridHeight() const {
+    const std::array<WidgetStat, 4> stats = figures();
+    double height = 0;
+    for (std::size_t first = 0; first < stats.size(); first += kFigureColumns) {
+        if (first > 0) height += kFigureRowSpacing;
+        double rowHeight = 0;
+        for (std::size_t i = first; i < std::min(first + kFigureColumns, stats.size()); ++i) {
+            rowHeight = std::max(rowHeight, stats[i].height());
+        }
+        height += rowHeight;
+    }
+    return height;
+}
+
+void LargeWidget::drawFigureGrid(FaceCanvas& canvas, const QRectF& box) const {
+    const std::array<WidgetStat, 4> stats = figures();
+    const double cellWidth = columnWidth(box.width(), kFigureColumns, kFigureColumnSpacing);
+    double y = box.top();
+    for (std::size_t first = 0; first < stats.size(); first += kFigureColumns) {
+        double rowHeight = 0;
+        for (std::size_t i = first; i < std::min(first + kFigureColumns, stats.size()); ++i) {
+            const double x = box.left() + static_cast<double>(i - first) *
+                                              (cellWidth + kFigureColumnSpacing);
+            stats[i].draw(canvas, QRectF(x, y, cellWidth, stats[i].height()));
+            rowHeight = std::max(rowHeight, stats[i].height());
+        }
+        y += rowHeight + kFigureRowSpacing;
+    }
+}
+
+double LargeWidget::metricGridHeight() const {
+    const std::size_t count = entry.snapshot.perfMetrics().size();
+    const std::size_t rows = (count + kMetricColumns - 1) / kMetricColumns;
+    if (rows == 0) return 0;
+    return static_cast<double>(rows) * metricCellHeight() +
+           static_cast<double>(rows - 1) * kMetricRowSpacing;
+}
+
+void LargeWidget::drawMetricGrid(FaceCanvas& canvas, const QRectF& box) const {
+    const std::vector<PerfMetric> metrics = entry.snapshot.perfMetrics();
+    const double cellWidth = columnWidth(box.width(), kMetricColumns, kMetricColumnSpacing);
+    const double cellHeight = metricCellHeight();
+    for (std::size_t i = 0; i < metrics.size(); ++i) {
+        const double column = static_cast<double>(i % kMetricColumns);
+        const double row = static_cast<double>(i / kMetricColumns);
+        drawMetricCell(canvas, metrics[i],
+                       QRectF(box.left() + column * (cellWidth + kMetricColumnSpacing),
+                              box.top() + row * (cellHeight + kMetricRowSpacing), cellWidth,
+                              cellHeight));
+    }
+}
+
+void LargeWidget::draw(FaceCanvas& canvas, const QRectF& content) const {
+    const RingRow ringRow = rings();
+    const QSizeF ringsSize = ringRow.size(content.width());
+    const double gridLeft = content.left() + ringsSize.width() + kRowSpacing;
+    const double figuresHeight = figureGridHeight();
+    const double rowHeight = std::max(ringsSize.height(), figuresHeight);
+    const double titleHeight = WidgetTitle::height();
+    const double headingHeight = lineHeight(headingFont());
+    const double metricsHeight = metricGridHeight();
+
+    const double fixed = titleHeight + rowHeight + kDividerThickness + headingHeight + metricsHeight;
+    const std::vector<double> spacers = distributeSpacers(kSpacerMinimums, content.height() - fixed);
+
+    double y = content.top();
+    WidgetTitle().draw(canvas, QRectF(content.left(), y, content.width(), titleHeight));
+    y += titleHeight + spacers[0];
+
+    ringRow.draw(canvas, QRectF(content.left(), y, ringsSize.width(), rowHeight));
+    drawFigureGrid(canvas, QRectF(gridLeft, y + (rowHeight - figuresHeight) / 2,
+                                  content.right() - gridLeft, figuresHeight));
+    y += rowHeight + spacers[1];
+
+    if (QPainter* painter = canvas.painter()) {
+        painter->fillRect(QRectF(content.left(), y, content.width(), kDividerThickness),
+                          whiteAt(kDividerOpacity));
+    }
+    y += kDividerThickness + spacers[2];
+
+    canvas.drawLine(performanceHeading(), QRectF(content.left(), y, content.width(), headingHeight),
+                    Qt::AlignLeft, headingFont(), whiteAt(0.8));
+    y += headingHeight + spacers[3];
+
+    drawMetricGrid(canvas, QRectF(content.left(), y, content.width(), metricsHeight));
+}
+
+}  // namespace ambrel

@@ -1,0 +1,49 @@
+#pragma once
+
+// The large widget: the title; the two objective rings beside four figures; a divider; and
+// yesterday's performance metrics in a grid of three columns, each with its change.
+
+#include <QRectF>
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+#include "widget/earnings_provider.h"
+#include "widget/faces/ring_row.h"
+#include "widget/faces/widget_stat.h"
+
+namespace ambrel {
+
+class FaceCanvas;
+
+struct LargeWidget {
+    EarningsEntry entry;
+
+    static constexpr double kRingDiameter = 60;
+    static constexpr double kRingSpacing = 10;
+    static constexpr double kRowSpacing = 14;
+    static constexpr std::size_t kFigureColumns = 2;
+    static constexpr double kFigureColumnSpacing = 10;
+    static constexpr double kFigureRowSpacing = 12;
+    static constexpr std::size_t kMetricColumns = 3;
+    static constexpr double kMetricColumnSpacing = 14;
+    static constexpr double kMetricRowSpacing = 16;
+    static constexpr double kCellSpacing = 2;
+    static constexpr double kMetricValueMinimumScale = 0.6;
+
+    RingRow rings() const;
+    // "Today" (prominent), "Yesterday", "This month", "Balance".
+    std::array<WidgetStat, 4> figures() const;
+    static QString performanceHeading();  // "Performance · Yesterday"
+
+    void draw(FaceCanvas& canvas, const QRectF& content) const;
+
+private:
+    double figureGridHeight() const;
+    void drawFigureGrid(FaceCanvas& canvas, const QRectF& box) const;
+    double metricGridHeight() const;
+    void drawMetricGrid(FaceCanvas& canvas, const QRectF& box) const;
+};
+
+}  // namespace ambrel

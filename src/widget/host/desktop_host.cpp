@@ -1,0 +1,91 @@
+#include "widget/host/desktop_host.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <ostream>
+#include <utility>
+
+#include "widget/host/face_window.h"
+
+namespace ambrel::widget {
+namespace {
+
+// Gap between the windows and from the screen's edge where they are first placed.
+constexpr int kScreenGap = 16;
+
+}  // namespace
+
+DesktopHost::DesktopHost(EntrySource cachedEntry, TimelineScheduler::Producer timeline,
+                         std::vector<WidgetFamily> families, Defaults& widgetDefaults,
+                         std::ostream& err, QObject* parent)
+    : QObject(parent),
+      cachedEntry_(std::move(cachedEntry)),
+      positions_(widgetDefaults),
+      scheduler_(std::move(timeline), systemClock()) {
+    const bool keepBelow = canKeepBelow();
+    if (!keepBelow) {
+        err << "ambrel-widget: this Wayland session cannot keep windows below others; "
+               "the widgets are shown as ordinary windows\n";
+    }
+    for (WidgetFamily family : families) {
+        auto window = std::make_unique<FaceWindow>(family, keepBelow);
+        connect(window.get(), &FaceWindow::movedByUser, this, &DesktopHost::savePosition);
+        windows_.push_back(std::move(window));
+    }
+    connect(&scheduler_, &TimelineScheduler::timelineChanged, this,
+            [this] { showEntry(scheduler_.current()->entry); });
+    connect(&reloads_, &ReloadListener::reloadRequested, &scheduler_,
+            &TimelineScheduler::requestReload);
+}
+
+DesktopHost::~DesktopHost() = default;
+
+bool DesktopHost::canKeepBelow() {
+    return QGuiApplication::platformName() != QLatin1String("wayland");
+}
+
+void DesktopHost::start() {
+    // A local read, no network: the desktop shows the last known figures while the first
+    // refresh runs, which can take up to the network time-out.
+    if (auto cached = cachedEntry_()) showEntry(*cached);
+    scheduler_.start();
+}
+
+void DesktopHost::showEntry(const EarningsEntry& entry) {
+    for (std::size_t i = 0; i < windows_.size(); ++i) {
+        FaceWindow& window = *windows_[i];
+        window.setEntry(entry);
+        if (!window.isVisible()) {
+            place(window, static_cast<int>(i));
+            window.show();
+        }
+    }
+}
+
+// Where the user left it, as long as that is still on a screen; otherwise stacked down the
+// right edge of the primary screen.
+void DesktopHost::place(FaceWindow& window, int index) {
+    if (const auto stored = positions_.load(window.family())) {
+        const QPoint centre = *stored + QPoint(window.width() / 2, window.height() / 2);
+        if (QGuiApplication::screenAt(centre)) {
+            window.move(*stored);
+            return;
+        }
+    }
+    window.move(defaultPosition(window, index));
+}
+
+QPoint DesktopHost::defaultPosition(const FaceWindow& window, int index) const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    int top = area.top() + kScreenGap;
+    for (int i = 0; i < index; ++i) top += windows_[static_cast<std::size_t>(i)]->height() + kScreenGap;
+    return {area.right() - kScreenGap - window.width(), top};
+}
+
+void DesktopHost::savePosition(WidgetFamily family, QPoint position) {
+    positions_.save(family, position);
+}
+
+}  // namespace ambrel::widget

@@ -1,0 +1,62 @@
+#pragma once
+
+// The desktop's stand-in for a widget framework: one window per family showing the current
+// entry, a new timeline at the entry's reload date and on every reload request of the
+// application, and the windows' places kept from one run to the next.
+
+#include <QObject>
+#include <QPoint>
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "ui/widget_center.h"
+#include "widget/earnings_provider.h"
+#include "widget/faces/widget_family.h"
+#include "widget/host/timeline_scheduler.h"
+#include "widget/host/window_positions.h"
+
+namespace ambrel::widget {
+
+class FaceWindow;
+
+class DesktopHost final : public QObject {
+    Q_OBJECT
+public:
+    using EntrySource = std::function<std::optional<EarningsEntry>()>;
+
+    // `cachedEntry`: the last known figures, without network, shown at once. `timeline`: a
+    // refresh, run on a worker thread. The defaults are borrowed for the host's lifetime. `err`
+    // receives the one line saying the windows cannot be kept below others, where that is so.
+    DesktopHost(EntrySource cachedEntry, TimelineScheduler::Producer timeline,
+                std::vector<WidgetFamily> families, Defaults& widgetDefaults, std::ostream& err,
+                QObject* parent = nullptr);
+    ~DesktopHost() override;
+
+    // Shows the cached figures at once, then asks for the first timeline.
+    void start();
+
+    const std::vector<std::unique_ptr<FaceWindow>>& windows() const { return windows_; }
+    const TimelineScheduler& scheduler() const { return scheduler_; }
+
+    // Whether the window system can keep windows below the others (not Wayland without a
+    // layer-shell, which Qt does not offer to widgets).
+    static bool canKeepBelow();
+
+private:
+    void showEntry(const EarningsEntry& entry);
+    void place(FaceWindow& window, int index);
+    QPoint defaultPosition(const FaceWindow& window, int index) const;
+    void savePosition(WidgetFamily family, QPoint position);
+
+    EntrySource cachedEntry_;
+    WindowPositions positions_;
+    TimelineScheduler scheduler_;
+    ReloadListener reloads_;
+    std::vector<std::unique_ptr<FaceWindow>> windows_;
+};
+
+}  // namespace ambrel::widget

@@ -1,0 +1,53 @@
+#pragma once
+
+// One widget on the desktop: a frameless window of the family's size that paints the face of
+// the current entry with rounded, transparent corners, and that the user moves by dragging.
+
+#include <QPoint>
+#include <QTimer>
+#include <QWidget>
+
+#include <optional>
+
+#include "widget/earnings_provider.h"
+#include "widget/faces/widget_family.h"
+
+namespace ambrel::widget {
+
+class FaceWindow final : public QWidget {
+    Q_OBJECT
+public:
+    // `keepBelow`: ask the window manager to keep the window below all others and out of the
+    // task bar. Without it (a window system that cannot do that) it is an ordinary window.
+    FaceWindow(WidgetFamily family, bool keepBelow, QWidget* parent = nullptr);
+
+    WidgetFamily family() const { return family_; }
+    const std::optional<EarningsEntry>& entry() const { return entry_; }
+    void setEntry(const EarningsEntry& entry);
+
+    static Qt::WindowFlags windowFlagsFor(bool keepBelow);
+
+Q_SIGNALS:
+    // The user has finished moving the window; `position` is its new top left corner.
+    void movedByUser(ambrel::WidgetFamily family, QPoint position);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    void reportMove();
+
+    WidgetFamily family_;
+    std::optional<EarningsEntry> entry_;
+    // The window manager moves the window after startSystemMove() and sends no release; the
+    // move counts as finished once the window has rested for a moment.
+    QTimer moveSettled_;
+    bool systemMoving_ = false;
+    std::optional<QPoint> manualGrab_;  // cursor offset inside the window during a manual move
+};
+
+}  // namespace ambrel::widget

@@ -1,0 +1,88 @@
+#pragma once
+
+// What the widget's drawing tests share: one application object (fonts and pixmaps need it),
+// entries with known figures, and a look into what a face drew.
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QStringList>
+
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "widget/earnings_provider.h"
+#include "widget/faces/earnings_widget.h"
+#include "widget/faces/face_canvas.h"
+#include "widget/sample_snapshot.h"
+
+namespace ambrel::testing {
+
+// Created on first use and kept for the whole test program.
+inline void ensureGuiApplication() {
+    static int argc = 1;
+    static char name[] = "widget-face-test";
+    static char* argv[] = {name, nullptr};
+    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+}
+
+// Round figures: half of each goal, a balance text, and changes in both directions.
+inline AmbrelSnapshot knownSnapshot() {
+    AmbrelSnapshot snapshot;
+    snapshot.today = 5;
+    snapshot.yesterday = 8;
+    snapshot.yesterdayPrevWeek = 4;
+    snapshot.monthToDate = 150;
+    snapshot.monthLastYear = 100;
+    snapshot.perfYesterday = {.pageViews = 1000, .rpm = 2, .impressions = 3000, .clicks = 30,
+                              .cpc = 0.5, .ctr = 3};
+    snapshot.perfPrevWeek = {.pageViews = 800, .rpm = 4, .impressions = 3000, .clicks = 0,
+                             .cpc = 0.25, .ctr = 6};
+    snapshot.balance = "$120.00";
+    snapshot.currency = "USD";
+    return snapshot;
+}
+
+inline EarningsEntry entryWith(AmbrelSnapshot snapshot, bool connected = true,
+                               Objectives objectives = {10, 300}) {
+    return {.date = Instant{}, .snapshot = std::move(snapshot), .objectives = objectives,
+            .isConnected = connected};
+}
+
+inline FaceRecording recordFace(const EarningsEntry& entry, WidgetFamily family) {
+    FaceRecording recording;
+    EarningsWidget::draw(nullptr, &recording, entry, family, QRectF(QPointF(0, 0), familySize(family)));
+    return recording;
+}
+
+inline std::vector<FaceItem> itemsOfKind(const FaceRecording& recording, FaceItem::Kind kind) {
+    std::vector<FaceItem> items;
+    for (const FaceItem& item : recording) {
+        if (item.kind == kind) items.push_back(item);
+    }
+    return items;
+}
+
+inline QStringList textsOf(const FaceRecording& recording) {
+    QStringList texts;
+    for (const FaceItem& item : itemsOfKind(recording, FaceItem::Kind::text)) texts << item.text;
+    return texts;
+}
+
+inline const FaceItem* findText(const FaceRecording& recording, const QString& text) {
+    for (const FaceItem& item : recording) {
+        if (item.kind == FaceItem::Kind::text && item.text == text) return &item;
+    }
+    return nullptr;
+}
+
+// $AMBREL_BUILD_DIR/screenshots, for a person to look at; empty outside ctest.
+inline std::filesystem::path screenshotFolder() {
+    const char* build = std::getenv("AMBREL_BUILD_DIR");
+    if (!build || !*build) return {};
+    std::filesystem::path folder = std::filesystem::path(build) / "screenshots";
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+}  // namespace ambrel::testing
