@@ -2,6 +2,7 @@
 
 #include <QFuture>
 #include <QtConcurrent/QtConcurrentRun>
+#include <type_traits>
 #include <utility>
 
 namespace ambrel {
@@ -11,6 +12,20 @@ QString messageOf(const Error& error) { return QString::fromStdString(errorMessa
 
 bool deletionSucceeded(std::int32_t status) {
     return status == errSecSuccess || status == errSecItemNotFound;
+}
+
+// Runs blocking `work` on the thread pool and hands its result to `apply` on the context's
+// (GUI) thread, always through the event loop: when the work is done before the continuation
+// is attached, Qt would otherwise run it inside the caller, and an operation would end before
+// the caller saw it begin.
+template <class Work, class Apply>
+void runOnWorker(QObject* context, Work work, Apply apply) {
+    using Output = std::invoke_result_t<Work>;
+    QtConcurrent::run(std::move(work)).then(context, [context, apply](Output result) {
+        QMetaObject::invokeMethod(
+            context, [apply, result = std::move(result)]() mutable { apply(std::move(result)); },
+            Qt::QueuedConnection);
+    });
 }
 
 }  // namespace
@@ -32,9 +47,8 @@ void AppState::refresh() {
 void AppState::runRefresh(std::function<void()> done) {
     setWorking(true);
     setErrorMessage(std::nullopt);
-    auto work = operations_.refreshSnapshot;
-    QtConcurrent::run([work] { return work(); })
-        .then(this, [this, done = std::move(done)](Result<AmbrelSnapshot> result) {
+    runOnWorker(this, operations_.refreshSnapshot,
+        [this, done = std::move(done)](Result<AmbrelSnapshot> result) {
             if (result) {
                 setDashboard(std::move(*result));
                 operations_.reloadAllTimelines();
@@ -50,8 +64,7 @@ void AppState::runRefresh(std::function<void()> done) {
 void AppState::connect() {
     setWorking(true);
     setErrorMessage(std::nullopt);
-    auto work = operations_.signIn;
-    QtConcurrent::run([work] { return work(); }).then(this, [this](Result<void> result) {
+    runOnWorker(this, operations_.signIn, [this](Result<void> result) {
         if (!result) {
             setErrorMessage(messageOf(result.error()));
             setWorking(false);
