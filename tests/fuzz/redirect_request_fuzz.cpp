@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "core/auth/redirect_request.h"
-#include "core/auth/utf8.h"
+#include "core/platform/utf8.h"
 
 namespace {
 

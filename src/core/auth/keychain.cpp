@@ -1,6 +1,6 @@
 #include "core/auth/keychain.h"
 
-#include "core/auth/utf8.h"
+#include "core/platform/utf8.h"
 
 namespace ambrel {
 namespace {

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "core/auth/redirect_request.h"
-#include "core/auth/utf8.h"
+#include "core/platform/utf8.h"
 #include "core/platform/localization.h"
 
 namespace ambrel {

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "core/auth/utf8.h"
+#include "core/platform/utf8.h"
 
 namespace ambrel {
 namespace {

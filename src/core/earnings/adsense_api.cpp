@@ -4,22 +4,24 @@
 #include <chrono>
 #include <cstdint>
 
+#include "core/platform/utf8.h"
+
 namespace ambrel {
 namespace {
 
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 
 bool isUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '-' || c == '.' || c == '_' || c == '~';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
 }
 
 // What may stay literal inside a query name or value: the unreserved characters and the
 // query's own allowed punctuation, minus "&", "=" and "+", which would change how a server
 // splits or decodes the items.
 bool staysInQueryComponent(unsigned char c) {
-    return isUnreserved(c) || std::string_view("!$'()*,;:@/?").find(static_cast<char>(c)) !=
-                                  std::string_view::npos;
+    return isUnreserved(c) ||
+           std::string_view("!$'()*,;:@/?").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 std::string percentEncode(std::string_view text) {
@@ -49,33 +51,6 @@ bool isPathSafe(std::string_view text) {
     });
 }
 
-// Length of the UTF-8 sequence starting at text[i], or 0 when it is not well formed
-// (overlong forms, surrogates and code points above U+10FFFF included).
-std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
-    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    unsigned char lead = byte(i);
-    if (lead < 0x80) return 1;
-    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-    if (length == 0 || lead > 0xF4 || i + length > text.size()) return 0;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    unsigned char second = byte(i + 1);
-    if (lead == 0xE0 && second < 0xA0) return 0;  // overlong
-    if (lead == 0xED && second > 0x9F) return 0;  // surrogate
-    if (lead == 0xF0 && second < 0x90) return 0;  // overlong
-    if (lead == 0xF4 && second > 0x8F) return 0;  // above U+10FFFF
-    return length;
-}
-
-bool isValidUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        std::size_t length = utf8SequenceLength(text, i);
-        if (length == 0) return false;
-        i += length;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string encodeQuery(const QueryItems& items) {
@@ -100,9 +75,10 @@ Result<std::string> AdSenseAPI::get(const std::string& url, const std::string& a
     auto response = http_.send(request);
     if (!response) return std::unexpected(Error{std::move(response.error())});
     if (response->status < 200 || response->status > 299) {
-        std::string body = isValidUtf8(response->body) ? std::move(response->body) : std::string();
-        return std::unexpected(Error{AdSenseError::http(static_cast<int>(response->status),
-                                                        std::move(body))});
+        std::string body =
+            utf8::isValid(response->body) ? std::move(response->body) : std::string();
+        return std::unexpected(
+            Error{AdSenseError::http(static_cast<int>(response->status), std::move(body))});
     }
     return std::move(response->body);
 }
@@ -138,7 +114,8 @@ Result<std::optional<std::vector<Payment>>> AdSenseAPI::payments(
     return std::move(decoded->payments);
 }
 
-Result<std::string> AdSenseAPI::accountUrl(std::string_view account, std::string_view suffix) const {
+Result<std::string> AdSenseAPI::accountUrl(std::string_view account,
+                                           std::string_view suffix) const {
     if (!isPathSafe(account))
         return std::unexpected(Error{TransportError{
             "Cannot form a request URL from the account name \"" + std::string(account) + "\""}});

@@ -1,4 +1,4 @@
-#include "core/auth/utf8.h"
+#include "core/platform/utf8.h"
 
 #include <cstddef>
 

@@ -1,7 +1,7 @@
 // Strict checking and repair of UTF-8 from outside: each maximal ill-formed subsequence
 // becomes exactly one U+FFFD, as browsers do.
 
-#include "core/auth/utf8.h"
+#include "core/platform/utf8.h"
 
 #include <gtest/gtest.h>
 
