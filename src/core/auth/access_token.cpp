@@ -3,33 +3,12 @@
 #include "core/auth/keychain.h"
 #include "core/auth/oauth_config.h"
 #include "core/platform/json.h"
+#include "core/platform/percent_encoding.h"
 
 namespace ambrel {
 namespace {
 
 constexpr std::string_view kTokenAnswer = "token answer";
-
-bool isFormUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
-}
-
-std::string percentEncodeFormValue(std::string_view value) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(value.size() * 3);
-    for (char ch : value) {
-        auto c = static_cast<unsigned char>(ch);
-        if (isFormUnreserved(c)) {
-            out.push_back(ch);
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[c >> 4]);
-            out.push_back(kHex[c & 0x0F]);
-        }
-    }
-    return out;
-}
 
 // Reads one optional text member into `into`; a member of another type fails the decode.
 std::optional<DecodingError> readOptionalString(const json::Json& object, const char* key,
@@ -64,7 +43,7 @@ std::string formEncode(const std::map<std::string, std::string>& fields) {
     for (const auto& [name, value] : fields) {
         if (!body.empty()) body.push_back('&');
         body.append(name).push_back('=');
-        body.append(percentEncodeFormValue(value));
+        body.append(percentEncode(value));
     }
     return body;
 }

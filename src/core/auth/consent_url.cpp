@@ -3,9 +3,15 @@
 
 #include "core/auth/access_token.h"
 #include "core/auth/auth_flow.h"
+#include "core/platform/percent_encoding.h"
 
 namespace ambrel {
 namespace {
+
+// ':' and '/' may stay as they are in a query, which keeps the redirect URI and the scope
+// readable; everything else outside the unreserved set is escaped, so '&', '=', '+' and '#'
+// can never change the query's meaning.
+constexpr std::string_view kQueryAlsoKept = ":/";
 
 // ASCII only, whatever the program's locale says about other bytes.
 bool isAsciiAlnum(char c) {
@@ -58,26 +64,6 @@ std::optional<std::string_view> webAddressWithoutQuery(std::string_view uri) {
     return base;
 }
 
-// Query-component encoding: ':' and '/' may stay as they are in a query, which keeps the
-// redirect URI and the scope readable; everything outside the unreserved set besides them is
-// escaped, so '&', '=', '+' and '#' can never change the query's meaning.
-std::string encodeQueryComponent(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (char ch : text) {
-        auto c = static_cast<unsigned char>(ch);
-        if (isAsciiAlnum(ch) || ch == '-' || ch == '.' || ch == '_' || ch == '~' || ch == ':' ||
-            ch == '/') {
-            out.push_back(ch);
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[c >> 4]);
-            out.push_back(kHex[c & 0x0F]);
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 std::optional<std::string> AuthFlow::consentURL(const OAuthConfig& config,
@@ -95,9 +81,9 @@ std::optional<std::string> AuthFlow::consentURL(const OAuthConfig& config,
     char separator = '?';
     for (const auto& [name, value] : parameters) {
         url.push_back(separator);
-        url += encodeQueryComponent(name);
+        url += percentEncode(name, kQueryAlsoKept);
         url.push_back('=');
-        url += encodeQueryComponent(value);
+        url += percentEncode(value, kQueryAlsoKept);
         separator = '&';
     }
     return url;

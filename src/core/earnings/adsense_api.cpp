@@ -4,41 +4,16 @@
 #include <chrono>
 #include <cstdint>
 
+#include "core/platform/percent_encoding.h"
 #include "core/platform/utf8.h"
 
 namespace ambrel {
 namespace {
 
-constexpr std::string_view kHexDigits = "0123456789ABCDEF";
-
-bool isUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
-}
-
-// What may stay literal inside a query name or value: the unreserved characters and the
+// What may stay literal inside a query name or value besides the unreserved characters: the
 // query's own allowed punctuation, minus "&", "=" and "+", which would change how a server
 // splits or decodes the items.
-bool staysInQueryComponent(unsigned char c) {
-    return isUnreserved(c) ||
-           std::string_view("!$'()*,;:@/?").find(static_cast<char>(c)) != std::string_view::npos;
-}
-
-std::string percentEncode(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char ch : text) {
-        auto c = static_cast<unsigned char>(ch);
-        if (staysInQueryComponent(c)) {
-            out.push_back(ch);
-        } else {
-            out.push_back('%');
-            out.push_back(kHexDigits[c >> 4]);
-            out.push_back(kHexDigits[c & 0x0F]);
-        }
-    }
-    return out;
-}
+constexpr std::string_view kQueryAlsoKept = "!$'()*,;:@/?";
 
 // Characters that may appear literally in a URL path: anything else in an account name
 // ("?", "#", spaces, non-ASCII) would move the request to another resource or make the URL
@@ -46,7 +21,7 @@ std::string percentEncode(std::string_view text) {
 bool isPathSafe(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char ch) {
         auto c = static_cast<unsigned char>(ch);
-        return isUnreserved(c) ||
+        return isUnreservedByte(c) ||
                std::string_view("!$&'()*+,;=:@/").find(ch) != std::string_view::npos;
     });
 }
@@ -57,9 +32,9 @@ std::string encodeQuery(const QueryItems& items) {
     std::string query;
     for (const auto& [name, value] : items) {
         if (!query.empty()) query.push_back('&');
-        query += percentEncode(name);
+        query += percentEncode(name, kQueryAlsoKept);
         query.push_back('=');
-        query += percentEncode(value);
+        query += percentEncode(value, kQueryAlsoKept);
     }
     return query;
 }

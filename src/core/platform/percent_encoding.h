@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ambrel {
+
+// A-Z a-z 0-9 - . _ ~: the bytes that never need an escape anywhere in a URL.
+bool isUnreservedByte(unsigned char c);
+
+// Writes every byte outside the unreserved set (A-Z a-z 0-9 - . _ ~) and outside `alsoKeep`
+// as "%" and two upper-case hexadecimal digits; a multi-byte UTF-8 character becomes the
+// escapes of all its bytes. A space is "%20", never "+".
+std::string percentEncode(std::string_view text, std::string_view alsoKeep = {});
+
+}  // namespace ambrel
