@@ -30,7 +30,7 @@ test-asan: deps
 	  scripts/with-test-session ctest --test-dir $(ASAN_BUILD) --output-on-failure -L 'unit|integration' -j $(JOBS)
 
 run: build
-	@$(BUILD)/src/widget/ambrel-widget timeline --json
+	@$(BUILD)/src/app/ambrel
 
 bench: build
 	@scripts/run-benchmarks $(BUILD)
