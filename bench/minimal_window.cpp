@@ -10,7 +10,7 @@
 namespace {
 
 class FirstPaintReporter final : public QObject {
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);

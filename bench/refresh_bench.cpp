@@ -2,7 +2,6 @@
 // and how much time the client adds on top of the server's own latency.
 
 #include <benchmark/benchmark.h>
-
 #include <stdlib.h>
 
 #include <chrono>
@@ -55,19 +54,26 @@ struct Rig {
     Instant now = sys_days{2026y / May / 21} + 10h;
 
     explicit Rig(CacheFolder folder)
-        : defaults(folder == CacheFolder::memory && !memory.path.empty() ? memory.path / "defaults"
-                                                                          : dir.path() / "defaults") {
+        : defaults(folder == CacheFolder::memory && !memory.path.empty()
+                       ? memory.path / "defaults"
+                       : dir.path() / "defaults") {
         std::ofstream(dir.path() / "client_secret.json") << google.clientSecretJson();
         secrets.put(refreshTokenItem(), "1//fake-refresh-token");
         std::vector<fakes::FakeDay> fakeDays;
-        for (sys_days d = sys_days{2026y / April / 17}; d <= sys_days{2026y / May / 21}; d += days{1})
+        for (sys_days d = sys_days{2026y / April / 17}; d <= sys_days{2026y / May / 21};
+             d += days{1})
             fakeDays.push_back({dateKey(d), 3.5, 1000, 3.5, 2000, 20, 0.17, 0.02});
         google.setDays(fakeDays);
-        google.setPayments({{"unpaid", {}, {}, {}, "€42.10"}, {"2026-04-21", 2026, 4, 21, "€120.00"}});
+        google.setPayments(
+            {{"unpaid", {}, {}, {}, "€42.10"}, {"2026-04-21", 2026, 4, 21, "€120.00"}});
     }
 
     Services services() {
-        return Services{http, secrets, defaults, [this] { return now; }, google.adsenseBase(),
+        return Services{http,
+                        secrets,
+                        defaults,
+                        [this] { return now; },
+                        google.adsenseBase(),
                         {dir.path() / "client_secret.json"}};
     }
 
@@ -111,8 +117,8 @@ void runRefreshes(benchmark::State& state, bool emptyCaches, milliseconds latenc
     checkRequests(state, emptyCaches ? "first refresh" : "cached refresh", requests, expected);
     state.counters["requests"] = requests;
     if (latency.count() > 0 && state.iterations() > 0 && requests > 0) {
-        double floor = static_cast<double>(state.iterations()) * requests *
-                       duration<double>(latency).count();
+        double floor =
+            static_cast<double>(state.iterations()) * requests * duration<double>(latency).count();
         state.counters["overhead_ratio"] = seconds / floor;
     }
 }
@@ -123,17 +129,27 @@ void BM_Refresh(benchmark::State& state, bool emptyCaches, milliseconds latency,
 }
 
 BENCHMARK_CAPTURE(BM_Refresh, first, true, milliseconds{0}, CacheFolder::disk)
-    ->UseManualTime()->Unit(benchmark::kMillisecond);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Refresh, cached, false, milliseconds{0}, CacheFolder::disk)
-    ->UseManualTime()->Unit(benchmark::kMillisecond);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Refresh, first_20ms_disk, true, kLatency, CacheFolder::disk)
-    ->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Refresh, cached_20ms_disk, false, kLatency, CacheFolder::disk)
-    ->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
+    ->UseManualTime()
+    ->Iterations(30)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Refresh, first_20ms_tmpfs, true, kLatency, CacheFolder::memory)
-    ->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Refresh, cached_20ms_tmpfs, false, kLatency, CacheFolder::memory)
-    ->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
+    ->UseManualTime()
+    ->Iterations(30)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace ambrel

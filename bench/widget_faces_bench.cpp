@@ -24,7 +24,9 @@ void ensureApplication() {
 }
 
 ambrel::EarningsEntry sampleEntry(bool connected) {
-    return {.date = {}, .snapshot = ambrel::sampleSnapshot(), .objectives = {},
+    return {.date = {},
+            .snapshot = ambrel::sampleSnapshot(),
+            .objectives = {},
             .isConnected = connected};
 }
 
@@ -45,9 +47,15 @@ void drawFace(benchmark::State& state, WidgetFamily family, double scale) {
     }
 }
 
-void BM_DrawSmallFace(benchmark::State& state) { drawFace(state, WidgetFamily::systemSmall, 1); }
-void BM_DrawMediumFace(benchmark::State& state) { drawFace(state, WidgetFamily::systemMedium, 1); }
-void BM_DrawLargeFace(benchmark::State& state) { drawFace(state, WidgetFamily::systemLarge, 1); }
+void BM_DrawSmallFace(benchmark::State& state) {
+    drawFace(state, WidgetFamily::systemSmall, 1);
+}
+void BM_DrawMediumFace(benchmark::State& state) {
+    drawFace(state, WidgetFamily::systemMedium, 1);
+}
+void BM_DrawLargeFace(benchmark::State& state) {
+    drawFace(state, WidgetFamily::systemLarge, 1);
+}
 void BM_DrawLargeFaceAt2x(benchmark::State& state) {
     drawFace(state, WidgetFamily::systemLarge, 2);
 }

@@ -11,7 +11,8 @@ AboutViewSettings ambrelAboutSettings() {
     const QString name = QCoreApplication::applicationName();
     settings.appName = name.isEmpty() ? QStringLiteral("App") : name;
     settings.description = localized("Your AdSense earnings, right on your desktop.");
-    settings.website = AboutLink{QStringLiteral("ambrel.app"), QUrl(QStringLiteral("https://ambrel.app"))};
+    settings.website =
+        AboutLink{QStringLiteral("ambrel.app"), QUrl(QStringLiteral("https://ambrel.app"))};
     settings.support = AboutLink{localized("Support development"),
                                  QUrl(QStringLiteral("https://ambrel.app/donate"))};
     settings.copyright = AboutCopyright{QStringLiteral("© 2026 Corvane"),

@@ -8,15 +8,15 @@ namespace ambrel {
 
 class AccountMenu final : public QMenu {
     Q_OBJECT
-public:
+  public:
     explicit AccountMenu(QWidget* parent = nullptr);
 
     QAction* signOutAction() const { return signOut_; }
 
-protected:
+  protected:
     void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;
 
-private:
+  private:
     QAction* signOut_;
 };
 

@@ -75,8 +75,8 @@ QToolBar* AmbrelApp::makeToolbar() {
 void AmbrelApp::makeMenu() {
     QMenu* menu = mainWindow_->menuBar()->addMenu(localized("Ambrel"));
     menu->setObjectName(QStringLiteral("appMenu"));
-    QAction* about = menu->addAction(symbolIcon(QStringLiteral("info.circle")),
-                                     localized("About Ambrel"));
+    QAction* about =
+        menu->addAction(symbolIcon(QStringLiteral("info.circle")), localized("About Ambrel"));
     about->setObjectName(QStringLiteral("aboutAction"));
     about->setMenuRole(QAction::AboutRole);
     connect(about, &QAction::triggered, this, &AmbrelApp::showAbout);

@@ -22,7 +22,7 @@ class ContentView;
 
 class AmbrelApp final : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int kInitialWidth = 600;
     static constexpr int kInitialHeight = 800;
     static constexpr int kMinimumWidth = 520;
@@ -41,10 +41,10 @@ public:
     // Opens the About window, or brings the open one to the front.
     void showAbout();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     QToolBar* makeToolbar();
     void makeMenu();
 

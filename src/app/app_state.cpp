@@ -8,7 +8,9 @@
 namespace ambrel {
 namespace {
 
-QString messageOf(const Error& error) { return QString::fromStdString(errorMessage(error)); }
+QString messageOf(const Error& error) {
+    return QString::fromStdString(errorMessage(error));
+}
 
 bool deletionSucceeded(std::int32_t status) {
     return status == errSecSuccess || status == errSecItemNotFound;
@@ -48,17 +50,17 @@ void AppState::runRefresh(std::function<void()> done) {
     setWorking(true);
     setErrorMessage(std::nullopt);
     runOnWorker(this, operations_.refreshSnapshot,
-        [this, done = std::move(done)](Result<AmbrelSnapshot> result) {
-            if (result) {
-                setDashboard(std::move(*result));
-                operations_.reloadAllTimelines();
-            } else {
-                // The figures on screen stay; only the message changes.
-                setErrorMessage(messageOf(result.error()));
-            }
-            setWorking(false);
-            done();
-        });
+                [this, done = std::move(done)](Result<AmbrelSnapshot> result) {
+                    if (result) {
+                        setDashboard(std::move(*result));
+                        operations_.reloadAllTimelines();
+                    } else {
+                        // The figures on screen stay; only the message changes.
+                        setErrorMessage(messageOf(result.error()));
+                    }
+                    setWorking(false);
+                    done();
+                });
 }
 
 void AppState::connect() {

@@ -19,8 +19,8 @@ namespace ambrel {
 // What AppState calls. Each program wires the real ones; tests pass their own.
 struct AppOperations {
     std::function<Result<std::optional<std::string>>()> loadRefreshToken;
-    std::function<std::int32_t()> deleteRefreshToken;       // the store's status
-    std::function<Result<void>()> signIn;                   // blocking, run on a worker
+    std::function<std::int32_t()> deleteRefreshToken;         // the store's status
+    std::function<Result<void>()> signIn;                     // blocking, run on a worker
     std::function<Result<AmbrelSnapshot>()> refreshSnapshot;  // blocking, run on a worker
     std::function<void()> clearEarningsCache;
     std::function<void()> reloadAllTimelines;
@@ -33,7 +33,7 @@ class AppState final : public QObject {
     Q_PROPERTY(QString errorMessage READ errorMessageText NOTIFY errorMessageChanged)
     Q_PROPERTY(bool hasDashboard READ hasDashboard NOTIFY dashboardChanged)
 
-public:
+  public:
     explicit AppState(AppOperations operations, QObject* parent = nullptr);
 
     bool isConnected() const { return isConnected_; }
@@ -50,13 +50,13 @@ public:
     // Forgets the credentials and the cached data; the objectives stay.
     void signOut();
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void isConnectedChanged(bool isConnected);
     void dashboardChanged();
     void isWorkingChanged(bool isWorking);
     void errorMessageChanged();
 
-private:
+  private:
     // The refresh steps; `done` runs on the GUI thread after the last of them.
     void runRefresh(std::function<void()> done);
     void setConnected(bool value);

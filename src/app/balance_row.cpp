@@ -1,11 +1,10 @@
 #include "app/balance_row.h"
 
-#include <algorithm>
-
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/localized.h"
 #include "ui/colors.h"
@@ -60,15 +59,15 @@ QWidget* BalanceRow::makeLastPayment(const AmbrelSnapshot& snapshot) {
     setLabelLevel(caption, LabelLevel::Secondary);
     lines->addWidget(caption, 0, Qt::AlignRight);
 
-    lines->addWidget(addLabel(qtext(*snapshot.lastPaymentAmount),
-                              QStringLiteral("lastPaymentAmount"),
-                              withMonospacedDigits(textStyleFont(TextStyle::Headline)), block),
-                     0, Qt::AlignRight);
+    lines->addWidget(
+        addLabel(qtext(*snapshot.lastPaymentAmount), QStringLiteral("lastPaymentAmount"),
+                 withMonospacedDigits(textStyleFont(TextStyle::Headline)), block),
+        0, Qt::AlignRight);
 
     if (snapshot.lastPaymentDateLabel) {
-        QLabel* date = addLabel(qtext(*snapshot.lastPaymentDateLabel),
-                                QStringLiteral("lastPaymentDate"),
-                                textStyleFont(TextStyle::Caption2), block);
+        QLabel* date =
+            addLabel(qtext(*snapshot.lastPaymentDateLabel), QStringLiteral("lastPaymentDate"),
+                     textStyleFont(TextStyle::Caption2), block);
         setLabelLevel(date, LabelLevel::Secondary);
         lines->addWidget(date, 0, Qt::AlignRight);
     }

@@ -13,12 +13,12 @@ namespace ambrel {
 
 class BalanceRow final : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit BalanceRow(const AmbrelSnapshot& snapshot, QWidget* parent = nullptr);
 
     QLabel* balanceLabel() const { return balance_; }
 
-private:
+  private:
     QWidget* makeLastPayment(const AmbrelSnapshot& snapshot);
 
     QLabel* balance_ = nullptr;

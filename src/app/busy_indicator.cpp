@@ -1,9 +1,8 @@
 #include "app/busy_indicator.h"
 
-#include <algorithm>
-
 #include <QPainter>
 #include <QTimerEvent>
+#include <algorithm>
 
 namespace ambrel {
 namespace {
@@ -16,7 +15,9 @@ BusyIndicator::BusyIndicator(int diameter, QWidget* parent) : QWidget(parent), d
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
-QSize BusyIndicator::sizeHint() const { return {diameter_, diameter_}; }
+QSize BusyIndicator::sizeHint() const {
+    return {diameter_, diameter_};
+}
 
 void BusyIndicator::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -39,9 +40,13 @@ void BusyIndicator::paintEvent(QPaintEvent*) {
     }
 }
 
-void BusyIndicator::showEvent(QShowEvent*) { timer_.start(kFrameMs, this); }
+void BusyIndicator::showEvent(QShowEvent*) {
+    timer_.start(kFrameMs, this);
+}
 
-void BusyIndicator::hideEvent(QHideEvent*) { timer_.stop(); }
+void BusyIndicator::hideEvent(QHideEvent*) {
+    timer_.stop();
+}
 
 void BusyIndicator::timerEvent(QTimerEvent* event) {
     if (event->timerId() != timer_.timerId()) return QWidget::timerEvent(event);

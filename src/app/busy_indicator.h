@@ -10,20 +10,20 @@ namespace ambrel {
 
 class BusyIndicator final : public QWidget {
     Q_OBJECT
-public:
+  public:
     // `diameter` in device-independent pixels: 16 in toolbars and buttons, 32 for a page.
     explicit BusyIndicator(int diameter, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
     bool isSpinning() const { return timer_.isActive(); }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
-private:
+  private:
     int diameter_;
     int step_ = 0;
     QBasicTimer timer_;

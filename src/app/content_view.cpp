@@ -19,9 +19,13 @@ ContentView::ContentView(AppState& state, DashboardContext context, QMainWindow&
     showCurrent();
 }
 
-DashboardView* ContentView::dashboard() const { return qobject_cast<DashboardView*>(current_); }
+DashboardView* ContentView::dashboard() const {
+    return qobject_cast<DashboardView*>(current_);
+}
 
-LoginView* ContentView::login() const { return qobject_cast<LoginView*>(current_); }
+LoginView* ContentView::login() const {
+    return qobject_cast<LoginView*>(current_);
+}
 
 void ContentView::showCurrent() {
     const bool connected = state_.isConnected();

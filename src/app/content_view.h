@@ -18,7 +18,7 @@ class LoginView;
 
 class ContentView final : public QWidget {
     Q_OBJECT
-public:
+  public:
     // `host` is the window whose title and toolbar follow the view shown.
     ContentView(AppState& state, DashboardContext context, QMainWindow& host, QToolBar& toolbar,
                 QWidget* parent = nullptr);
@@ -26,7 +26,7 @@ public:
     DashboardView* dashboard() const;
     LoginView* login() const;
 
-private:
+  private:
     void showCurrent();
 
     AppState& state_;

@@ -65,7 +65,9 @@ DashboardToolbar::~DashboardToolbar() {
     delete menu_;
 }
 
-QAction* DashboardToolbar::spinnerAction() const { return spinner_; }
+QAction* DashboardToolbar::spinnerAction() const {
+    return spinner_;
+}
 
 QAction* DashboardToolbar::addButton(const QString& symbol, const char* title,
                                      const char* tooltip) {

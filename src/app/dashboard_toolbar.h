@@ -19,7 +19,7 @@ class BusyIndicator;
 
 class DashboardToolbar final : public QObject {
     Q_OBJECT
-public:
+  public:
     DashboardToolbar(AppState& state, QToolBar& toolbar, QObject* parent = nullptr);
     ~DashboardToolbar() override;
 
@@ -29,10 +29,10 @@ public:
     QAction* spinnerAction() const;
     AccountMenu* accountMenu() const { return menu_; }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void objectivesRequested();
 
-private:
+  private:
     QAction* addButton(const QString& symbol, const char* title, const char* tooltip);
     void updateWorking();
 

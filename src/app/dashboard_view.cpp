@@ -51,7 +51,9 @@ DashboardView::DashboardView(AppState& state, DashboardContext context, QToolBar
     updateForm();
 }
 
-DashboardView::~DashboardView() { delete sheet_.data(); }
+DashboardView::~DashboardView() {
+    delete sheet_.data();
+}
 
 DashboardView::Page DashboardView::page() const {
     return static_cast<Page>(pages_->currentIndex());

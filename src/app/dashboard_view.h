@@ -23,7 +23,7 @@ class SnapshotForm;
 
 class DashboardView final : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum class Page { Form, Loading, NoData };
 
     DashboardView(AppState& state, DashboardContext context, QToolBar& toolbar,
@@ -39,7 +39,7 @@ public:
     // Presents the objectives editor over the window; only one at a time.
     void showObjectives();
 
-private:
+  private:
     QWidget* makeLoadingPage();
     QWidget* makeNoDataPage();
     void updateForm();

@@ -14,14 +14,14 @@ namespace ambrel {
 
 class DeltaLine final : public QWidget {
     Q_OBJECT
-public:
+  public:
     DeltaLine(Comparison comparison, MetricKind kind, std::string currency,
               QWidget* parent = nullptr);
 
     // An unchanged figure counts as rising.
     bool isUp() const { return comparison_.current - comparison_.previous >= 0; }
 
-private:
+  private:
     QLabel* addLabel(const QString& text, const QFont& font);
 
     Comparison comparison_;

@@ -11,10 +11,10 @@ namespace ambrel {
 namespace {
 
 class FirstPaintReporter final : public QObject {
-public:
+  public:
     using QObject::QObject;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);

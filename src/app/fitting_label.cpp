@@ -1,9 +1,8 @@
 #include "app/fitting_label.h"
 
-#include <algorithm>
-
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 
 namespace ambrel {
 
@@ -32,8 +31,7 @@ void FittingLabel::paintEvent(QPaintEvent*) {
     fitted.setPixelSize(std::max(1, static_cast<int>(fittedPixelSize(area.width()))));
     painter.setFont(fitted);
     painter.setPen(palette().color(foregroundRole()));
-    const QString shown =
-        QFontMetrics(fitted).elidedText(text(), Qt::ElideRight, area.width());
+    const QString shown = QFontMetrics(fitted).elidedText(text(), Qt::ElideRight, area.width());
     painter.drawText(area, static_cast<int>(alignment()), shown);
 }
 

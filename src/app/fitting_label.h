@@ -9,17 +9,17 @@ namespace ambrel {
 
 class FittingLabel final : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit FittingLabel(double minimumScale, QWidget* parent = nullptr);
 
     QSize minimumSizeHint() const override;
     // The font size the text is drawn at within `width`.
     double fittedPixelSize(int width) const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     double minimumScale_;
 };
 

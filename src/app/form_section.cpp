@@ -16,10 +16,10 @@ constexpr int kRowInset = 12;
 // The rounded plate behind a section's rows, one step lighter than the window in light themes
 // (Base against Window), with a hairline edge and separators between rows.
 class RoundedGroup final : public QWidget {
-public:
+  public:
     using QWidget::QWidget;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -71,7 +71,9 @@ FormSection::FormSection(const QString& header, QWidget* parent)
     layout->addWidget(group_);
 }
 
-void FormSection::addRow(QWidget* row) { rows_->addWidget(row); }
+void FormSection::addRow(QWidget* row) {
+    rows_->addWidget(row);
+}
 
 void FormSection::setFooter(const QString& text) {
     if (footer_ == nullptr) {

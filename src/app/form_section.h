@@ -12,7 +12,7 @@ namespace ambrel {
 
 class FormSection final : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit FormSection(const QString& header, QWidget* parent = nullptr);
 
     // Appends a row to the group; the section takes ownership.
@@ -22,7 +22,7 @@ public:
     QLabel* headerLabel() const { return header_; }
     QLabel* footerLabel() const { return footer_; }
 
-private:
+  private:
     QLabel* header_;
     QLabel* footer_ = nullptr;
     QWidget* group_;

@@ -1,11 +1,10 @@
 #include "app/goal_field.h"
 
-#include <cmath>
-
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <cmath>
 
 #include "ui/fonts.h"
 

@@ -13,7 +13,7 @@ namespace ambrel {
 
 class GoalField final : public QWidget {
     Q_OBJECT
-public:
+  public:
     GoalField(double value, std::function<void(double)> onCommit, QWidget* parent = nullptr);
 
     double value() const { return value_; }
@@ -27,7 +27,7 @@ public:
     // The locale's default floating-point text: grouping, decimal separator, no fixed digits.
     static QString text(double value);
 
-private:
+  private:
     double value_;
     std::function<void(double)> onCommit_;
     QLineEdit* edit_;

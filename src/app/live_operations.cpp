@@ -15,7 +15,9 @@ AppOperations makeLiveOperations(const Services& services, AuthFlow::BrowserOpen
     operations.deleteRefreshToken = [&services] {
         return keychain::deleteItem(services.secrets, refreshTokenItem());
     };
-    operations.signIn = [&services, openBrowser] { return AuthFlow(services, openBrowser).signIn(); };
+    operations.signIn = [&services, openBrowser] {
+        return AuthFlow(services, openBrowser).signIn();
+    };
     operations.refreshSnapshot = [&services] { return refreshSnapshot(services); };
     operations.clearEarningsCache = [&services] { clearEarningsCache(services.defaults); };
     operations.reloadAllTimelines = [] { WidgetCenter::reloadAllTimelines(); };

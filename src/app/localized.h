@@ -9,9 +9,13 @@
 
 namespace ambrel {
 
-inline QString qtext(const std::string& utf8) { return QString::fromStdString(utf8); }
+inline QString qtext(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
 
 // The translation of `msgid` in the current locale, or `msgid` itself.
-inline QString localized(const char* msgid) { return qtext(tr(msgid)); }
+inline QString localized(const char* msgid) {
+    return qtext(tr(msgid));
+}
 
 }  // namespace ambrel

@@ -15,14 +15,14 @@ class BusyIndicator;
 
 class LoginView final : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit LoginView(AppState& state, QWidget* parent = nullptr);
 
     QPushButton* signInButton() const { return button_; }
     QLabel* errorLabel() const { return error_; }
     BusyIndicator* spinner() const { return spinner_; }
 
-private:
+  private:
     QPushButton* makeSignInButton();
     void updateWorking();
     void updateError();

@@ -38,7 +38,7 @@ ObjectivesEditor::ObjectivesEditor(Objectives objectives,
     monthly_ = addGoalRow("Monthly goal", &Objectives::monthly);
 }
 
-GoalField* ObjectivesEditor::addGoalRow(const char* label, double Objectives::* goal) {
+GoalField* ObjectivesEditor::addGoalRow(const char* label, double Objectives::*goal) {
     auto* field = new GoalField(objectives_.*goal, [this, goal](double value) {
         objectives_.*goal = value;
         if (onChange_) onChange_(objectives_);

@@ -15,7 +15,7 @@ class GoalField;
 
 class ObjectivesEditor final : public SheetContainer {
     Q_OBJECT
-public:
+  public:
     ObjectivesEditor(Objectives objectives, std::function<void(const Objectives&)> onChange,
                      std::function<void()> onSave, QWidget* parent = nullptr);
 
@@ -23,9 +23,9 @@ public:
     GoalField* dailyField() const { return daily_; }
     GoalField* monthlyField() const { return monthly_; }
 
-private:
+  private:
     static SheetSettings settings(ObjectivesEditor* editor);
-    GoalField* addGoalRow(const char* label, double Objectives::* goal);
+    GoalField* addGoalRow(const char* label, double Objectives::*goal);
     void save();
     void dismiss();
 

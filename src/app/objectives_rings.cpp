@@ -13,8 +13,8 @@ constexpr int kSpacing = 32;
 ObjectivesRings::ObjectivesRings(const AmbrelSnapshot& snapshot, const Objectives& objectives,
                                  QWidget* parent)
     : QWidget(parent),
-      daily_(new RingGauge(localized("Today"), snapshot.today, objectives.daily,
-                           snapshot.currency, this)),
+      daily_(new RingGauge(localized("Today"), snapshot.today, objectives.daily, snapshot.currency,
+                           this)),
       monthly_(new RingGauge(localized("This month"), snapshot.monthToDate, objectives.monthly,
                              snapshot.currency, this)) {
     daily_->setObjectName(QStringLiteral("dailyGauge"));

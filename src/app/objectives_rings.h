@@ -14,7 +14,7 @@ class RingGauge;
 
 class ObjectivesRings final : public QWidget {
     Q_OBJECT
-public:
+  public:
     ObjectivesRings(const AmbrelSnapshot& snapshot, const Objectives& objectives,
                     QWidget* parent = nullptr);
 
@@ -24,7 +24,7 @@ public:
     RingGauge* dailyGauge() const { return daily_; }
     RingGauge* monthlyGauge() const { return monthly_; }
 
-private:
+  private:
     RingGauge* daily_;
     RingGauge* monthly_;
 };

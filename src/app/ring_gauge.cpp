@@ -19,7 +19,9 @@ constexpr int kLineSpacing = 1;
 constexpr double kAmountsMinimumScale = 0.6;
 }  // namespace
 
-double RingGauge::progressOf(double value, double goal) { return goal > 0 ? value / goal : 0; }
+double RingGauge::progressOf(double value, double goal) {
+    return goal > 0 ? value / goal : 0;
+}
 
 RingGauge::RingGauge(const QString& title, double value, double goal, std::string currency,
                      QWidget* parent)
@@ -58,8 +60,9 @@ void RingGauge::setGoal(double goal) {
 
 void RingGauge::updateFigures() {
     ring_->setProgress(progressOf(value_, goal_));
-    const std::string text = fillPlaceholders(
-        ambrel::tr("%@ / %@"), {formatCurrency(currency_, value_), formatCurrency(currency_, goal_)});
+    const std::string text =
+        fillPlaceholders(ambrel::tr("%@ / %@"),
+                         {formatCurrency(currency_, value_), formatCurrency(currency_, goal_)});
     amounts_->setText(qtext(text));
     amounts_->setAccessibleName(qtext(text));
 }

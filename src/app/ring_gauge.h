@@ -13,7 +13,7 @@ class ProgressRing;
 
 class RingGauge final : public QWidget {
     Q_OBJECT
-public:
+  public:
     RingGauge(const QString& title, double value, double goal, std::string currency,
               QWidget* parent = nullptr);
 
@@ -26,7 +26,7 @@ public:
     QLabel* titleLabel() const { return title_; }
     QLabel* amountsLabel() const { return amounts_; }
 
-private:
+  private:
     void updateFigures();
 
     double value_;

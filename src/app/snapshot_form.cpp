@@ -18,7 +18,9 @@ constexpr int kSectionSpacing = 16;
 constexpr int kFormMargin = 16;
 constexpr int kRingsPadding = 6;
 
-QString rowName(const std::string& id) { return QStringLiteral("row_") + qtext(id); }
+QString rowName(const std::string& id) {
+    return QStringLiteral("row_") + qtext(id);
+}
 }  // namespace
 
 SnapshotForm::SnapshotForm(const AmbrelSnapshot& snapshot, const Objectives& objectives,
@@ -34,15 +36,18 @@ SnapshotForm::SnapshotForm(const AmbrelSnapshot& snapshot, const Objectives& obj
     layout->addStretch(1);
 }
 
-void SnapshotForm::setObjectives(const Objectives& objectives) { rings_->setObjectives(objectives); }
+void SnapshotForm::setObjectives(const Objectives& objectives) {
+    rings_->setObjectives(objectives);
+}
 
 QString SnapshotForm::updatedAtText(Instant updatedAt) {
     using namespace std::chrono;
     const auto msecs = duration_cast<milliseconds>(updatedAt.time_since_epoch()).count();
     // The user's own locale and time zone, not the display locale of the figures.
     const QTime time = QDateTime::fromMSecsSinceEpoch(msecs, Qt::LocalTime).time();
-    return qtext(fillPlaceholders(
-        ambrel::tr("Updated at %@"), {QLocale::system().toString(time, QLocale::ShortFormat).toStdString()}));
+    return qtext(
+        fillPlaceholders(ambrel::tr("Updated at %@"),
+                         {QLocale::system().toString(time, QLocale::ShortFormat).toStdString()}));
 }
 
 FormSection* SnapshotForm::makeBalanceSection(const AmbrelSnapshot& snapshot) {
@@ -67,9 +72,10 @@ FormSection* SnapshotForm::makeRevenueSection(const AmbrelSnapshot& snapshot) {
     section->setObjectName(QStringLiteral("revenueSection"));
     for (const EarningsCard& card : snapshot.cards()) {
         std::optional<RowDelta> delta;
-        if (card.comparison) delta = RowDelta{*card.comparison, MetricKind::currency, card.currency};
-        auto* row = new ValueRow(qtext(card.title), qtext(formatCurrency(card.currency, card.value)),
-                                 delta, section);
+        if (card.comparison)
+            delta = RowDelta{*card.comparison, MetricKind::currency, card.currency};
+        auto* row = new ValueRow(qtext(card.title),
+                                 qtext(formatCurrency(card.currency, card.value)), delta, section);
         row->setObjectName(rowName(card.id));
         section->addRow(row);
     }
@@ -82,8 +88,9 @@ FormSection* SnapshotForm::makePerformanceSection(const AmbrelSnapshot& snapshot
     auto* section = new FormSection(localized("Performance · Yesterday"), this);
     section->setObjectName(QStringLiteral("performanceSection"));
     for (const PerfMetric& metric : metrics) {
-        auto* row = new ValueRow(qtext(metric.title), qtext(valueText(metric)),
-                                 RowDelta{metric.comparison, metric.kind, metric.currency}, section);
+        auto* row =
+            new ValueRow(qtext(metric.title), qtext(valueText(metric)),
+                         RowDelta{metric.comparison, metric.kind, metric.currency}, section);
         row->setObjectName(rowName(metric.id));
         section->addRow(row);
     }

@@ -15,7 +15,7 @@ class ObjectivesRings;
 
 class SnapshotForm final : public QWidget {
     Q_OBJECT
-public:
+  public:
     SnapshotForm(const AmbrelSnapshot& snapshot, const Objectives& objectives,
                  QWidget* parent = nullptr);
 
@@ -26,9 +26,10 @@ public:
 
     ObjectivesRings* rings() const { return rings_; }
 
-private:
+  private:
     FormSection* makeBalanceSection(const AmbrelSnapshot& snapshot);
-    FormSection* makeObjectivesSection(const AmbrelSnapshot& snapshot, const Objectives& objectives);
+    FormSection* makeObjectivesSection(const AmbrelSnapshot& snapshot,
+                                       const Objectives& objectives);
     FormSection* makeRevenueSection(const AmbrelSnapshot& snapshot);
     FormSection* makePerformanceSection(const AmbrelSnapshot& snapshot);
 

@@ -22,7 +22,7 @@ struct RowDelta {
 
 class ValueRow final : public QWidget {
     Q_OBJECT
-public:
+  public:
     ValueRow(const QString& title, const QString& value, const std::optional<RowDelta>& delta,
              QWidget* parent = nullptr);
 
@@ -30,7 +30,7 @@ public:
     QLabel* valueLabel() const { return value_; }
     DeltaLine* deltaLine() const { return delta_; }
 
-private:
+  private:
     QLabel* title_;
     QLabel* value_;
     DeltaLine* delta_ = nullptr;

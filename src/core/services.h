@@ -19,7 +19,8 @@ struct Services {
     SecretStore& secrets;
     Defaults& defaults;  // the running program's own domain
     Clock now;
-    std::string adsenseBase;  // AdSense Management API v2, no trailing slash; compiled into each program
+    std::string
+        adsenseBase;  // AdSense Management API v2, no trailing slash; compiled into each program
     std::vector<std::filesystem::path> clientSecretLocations;  // first existing file wins
 };
 

@@ -14,11 +14,13 @@ void WidgetCenter::reloadAllTimelines() {
 ReloadListener::ReloadListener(QObject* parent) : QObject(parent) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     // D-Bus signals can only be connected by slot signature.
-    listening_ = bus.isConnected() &&
-                 bus.connect(QString(), WidgetCenter::kPath, WidgetCenter::kInterface,
-                             WidgetCenter::kMember, this, SLOT(onReloadSignal()));
+    listening_ =
+        bus.isConnected() && bus.connect(QString(), WidgetCenter::kPath, WidgetCenter::kInterface,
+                                         WidgetCenter::kMember, this, SLOT(onReloadSignal()));
 }
 
-void ReloadListener::onReloadSignal() { Q_EMIT reloadRequested(); }
+void ReloadListener::onReloadSignal() {
+    Q_EMIT reloadRequested();
+}
 
 }  // namespace ambrel

@@ -20,17 +20,17 @@ void reloadAllTimelines();
 // Emits reloadRequested() for every reload signal seen on the session bus.
 class ReloadListener final : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit ReloadListener(QObject* parent = nullptr);
     bool isListening() const { return listening_; }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void reloadRequested();
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void onReloadSignal();
 
-private:
+  private:
     bool listening_ = false;
 };
 

@@ -6,6 +6,8 @@
 
 namespace ambrel {
 
-const char* adsenseApiBase() { return AMBREL_ADSENSE_API_BASE; }
+const char* adsenseApiBase() {
+    return AMBREL_ADSENSE_API_BASE;
+}
 
 }  // namespace ambrel

@@ -32,7 +32,7 @@ struct Timeline {
 inline constexpr std::chrono::seconds kTimelineReloadInterval{1800};
 
 class EarningsProvider {
-public:
+  public:
     // The services are borrowed for the provider's lifetime. Their secret store is only read.
     explicit EarningsProvider(const Services& services) : services_(services) {}
 
@@ -46,7 +46,7 @@ public:
     // cached snapshot, or the sample when nothing is cached.
     Timeline timeline() const;
 
-private:
+  private:
     bool hasRefreshToken() const;
     AmbrelSnapshot cachedOrSample() const;
 

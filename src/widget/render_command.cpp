@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
-
 #include <charconv>
 #include <cmath>
 #include <ostream>

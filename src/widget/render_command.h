@@ -27,7 +27,8 @@ struct RenderOptions {
 inline constexpr double kMaximumRenderScale = 8;
 
 // The arguments after "render". The error says what is wrong, for the usage message.
-std::expected<RenderOptions, std::string> parseRenderOptions(std::span<const std::string_view> args);
+std::expected<RenderOptions, std::string> parseRenderOptions(
+    std::span<const std::string_view> args);
 
 // Writes the PNG; false when the file cannot be written. Needs a QGuiApplication.
 bool writeWidgetPng(const EarningsEntry& entry, WidgetFamily family, double scale,

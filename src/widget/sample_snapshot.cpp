@@ -14,10 +14,18 @@ AmbrelSnapshot makeSample() {
     sample.prev7 = 112.58;
     sample.monthToDate = 217.81;
     sample.monthLastYear = 195.92;
-    sample.perfYesterday = {.pageViews = 4510, .rpm = 2.55, .impressions = 15100,
-                            .clicks = 203, .cpc = 0.06, .ctr = 4.5};
-    sample.perfPrevWeek = {.pageViews = 3671, .rpm = 4.45, .impressions = 14493,
-                           .clicks = 176, .cpc = 0.09, .ctr = 4.79};
+    sample.perfYesterday = {.pageViews = 4510,
+                            .rpm = 2.55,
+                            .impressions = 15100,
+                            .clicks = 203,
+                            .cpc = 0.06,
+                            .ctr = 4.5};
+    sample.perfPrevWeek = {.pageViews = 3671,
+                           .rpm = 4.45,
+                           .impressions = 14493,
+                           .clicks = 176,
+                           .cpc = 0.09,
+                           .ctr = 4.79};
     // The texts are fixed, whatever the display locale: the sample is an illustration, not
     // figures of the user's account.
     sample.balance = "389,85 €";

@@ -17,14 +17,14 @@ namespace ambrel::widget {
 inline constexpr const char* kWidgetBundleId = "com.corvane.ambrel.widget";
 
 class SystemServices {
-public:
+  public:
     explicit SystemServices(std::string adsenseBase);
     SystemServices(const SystemServices&) = delete;
     SystemServices& operator=(const SystemServices&) = delete;
 
     const Services& services() const { return services_; }
 
-private:
+  private:
     CurlHttpClient http_;
     std::unique_ptr<SecretStore> secrets_;
     Defaults defaults_;

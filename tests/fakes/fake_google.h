@@ -47,15 +47,15 @@ struct FakePayment {
 enum class Endpoint { token, accounts, report, payments, consent };
 
 struct Fault {
-    std::optional<int> status{};                 // answer with this status and `body`
+    std::optional<int> status{};  // answer with this status and `body`
     std::string body{};
-    std::chrono::milliseconds latency{0};        // wait before answering
-    bool malformedJson = false;                  // answer 200 with a broken JSON document
-    bool closeConnection = false;                // drop the connection without an answer
+    std::chrono::milliseconds latency{0};  // wait before answering
+    bool malformedJson = false;            // answer 200 with a broken JSON document
+    bool closeConnection = false;          // drop the connection without an answer
 };
 
 class FakeGoogle {
-public:
+  public:
     // Listens on 127.0.0.1:`port` (0: a free port chosen by the system).
     explicit FakeGoogle(int port = 0);
     ~FakeGoogle();
@@ -95,7 +95,7 @@ public:
     std::vector<RecordedRequest> requests() const;
     void clearRequests();
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };

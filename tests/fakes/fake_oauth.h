@@ -31,13 +31,13 @@ struct OAuthSettings {
 };
 
 class FakeOAuth {
-public:
+  public:
     OAuthSettings settings;
 
     FakeAnswer consent(const Pairs& query);
     FakeAnswer token(const Pairs& form);
 
-private:
+  private:
     // What a code was issued for: the exchange must repeat the redirect URI and prove
     // it holds the verifier of this challenge.
     struct IssuedCode {

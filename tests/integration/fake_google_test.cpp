@@ -27,7 +27,7 @@ constexpr auto challenge = "E9Melhoa2OwvFrEMTJguCHaoeK1t8URWbuGJSstw-cM";
 constexpr auto clientId = "1234-fake.apps.googleusercontent.com";
 
 class FakeGoogleTest : public ::testing::Test {
-protected:
+  protected:
     FakeGoogle google;
     httplib::Client client{"127.0.0.1", google.port()};
 

@@ -53,7 +53,7 @@ void stock(fakes::FakeGoogle& google) {
 }
 
 class RefreshAgainstFakeGoogle : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::ofstream(dir.path() / "client_secret.json") << google.clientSecretJson();
         stock(google);
@@ -61,11 +61,17 @@ protected:
     }
 
     Services services() {
-        return Services{http, secrets, defaults, [this] { return now; }, google.adsenseBase(),
+        return Services{http,
+                        secrets,
+                        defaults,
+                        [this] { return now; },
+                        google.adsenseBase(),
                         {dir.path() / "client_secret.json"}};
     }
 
-    bool cached(const char* key) const { return std::filesystem::exists(dir.path() / "defaults" / key); }
+    bool cached(const char* key) const {
+        return std::filesystem::exists(dir.path() / "defaults" / key);
+    }
 
     fakes::FakeGoogle google;
     testing::TempDir dir;
@@ -92,10 +98,14 @@ TEST_F(RefreshAgainstFakeGoogle, FirstRefreshSendsFiveRequestsThenACachedOneTwo)
                            {"refresh_token", "1//fake-refresh-token"}}));
     EXPECT_EQ(requests[1].query, Pairs{});
     EXPECT_EQ(requests[2].query, dailyReportQuery(2026y / May / 21));
-    EXPECT_EQ(requests[3].query,
-              (Pairs{{"dateRange", "CUSTOM"}, {"metrics", "ESTIMATED_EARNINGS"},
-                     {"startDate.year", "2025"}, {"startDate.month", "5"}, {"startDate.day", "1"},
-                     {"endDate.year", "2025"}, {"endDate.month", "5"}, {"endDate.day", "21"}}));
+    EXPECT_EQ(requests[3].query, (Pairs{{"dateRange", "CUSTOM"},
+                                        {"metrics", "ESTIMATED_EARNINGS"},
+                                        {"startDate.year", "2025"},
+                                        {"startDate.month", "5"},
+                                        {"startDate.day", "1"},
+                                        {"endDate.year", "2025"},
+                                        {"endDate.month", "5"},
+                                        {"endDate.day", "21"}}));
     for (std::size_t i = 1; i < requests.size(); ++i) {
         EXPECT_EQ(headerNames(requests[i]), std::vector<std::string>{"authorization"}) << i;
         auto auth = std::find_if(requests[i].headers.begin(), requests[i].headers.end(),
@@ -139,12 +149,18 @@ TEST_F(RefreshAgainstFakeGoogle, ServerFailuresEndTheRefreshAndLeaveTheCaches) {
         std::optional<std::string> message = std::nullopt;  // when the text is ours
     };
     const Case cases[] = {
-        {"token refused", Endpoint::token, {}, true, 1, false,
+        {"token refused",
+         Endpoint::token,
+         {},
+         true,
+         1,
+         false,
          "Authentication error: Token has been expired or revoked."},
-        {"report 500", Endpoint::report, Fault{.status = 500, .body = "backend error"}, false, 0, true,
-         "AdSense error (500): backend error"},
+        {"report 500", Endpoint::report, Fault{.status = 500, .body = "backend error"}, false, 0,
+         true, "AdSense error (500): backend error"},
         {"malformed report", Endpoint::report, Fault{.malformedJson = true}, false, 4, true},
-        {"payments connection closed", Endpoint::payments, Fault{.closeConnection = true}, false, 3, true},
+        {"payments connection closed", Endpoint::payments, Fault{.closeConnection = true}, false, 3,
+         true},
         {"accounts 403", Endpoint::accounts, Fault{.status = 403, .body = ""}, false, 0, false,
          "AdSense error (403): "},
     };
@@ -157,12 +173,17 @@ TEST_F(RefreshAgainstFakeGoogle, ServerFailuresEndTheRefreshAndLeaveTheCaches) {
             server.refuseToken("invalid_grant", "Token has been expired or revoked.");
         else
             server.injectFault(c.endpoint, c.fault);
-        Services s{http, secrets, defaults, [this] { return now; }, server.adsenseBase(),
+        Services s{http,
+                   secrets,
+                   defaults,
+                   [this] { return now; },
+                   server.adsenseBase(),
                    {dir.path() / "client_secret.json"}};
 
         auto snapshot = refreshSnapshot(s);
         ASSERT_FALSE(snapshot) << c.name;
-        EXPECT_EQ(snapshot.error().index(), c.errorIndex) << c.name << ": " << errorMessage(snapshot.error());
+        EXPECT_EQ(snapshot.error().index(), c.errorIndex)
+            << c.name << ": " << errorMessage(snapshot.error());
         EXPECT_EQ(cached(kAccountKey), c.accountWritten) << c.name;
         EXPECT_FALSE(cached(kSlowDataKey)) << c.name;
         EXPECT_FALSE(cached(kSnapshotKey)) << c.name;

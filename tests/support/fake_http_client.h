@@ -13,7 +13,7 @@
 namespace ambrel::testing {
 
 class FakeHttpClient final : public HttpClient {
-public:
+  public:
     using Reply = std::expected<HttpResponse, TransportError>;
 
     // Queues the answer to the next request.
@@ -26,7 +26,7 @@ public:
 
     std::vector<HttpRequest> requests() const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::deque<Reply> replies_;
     std::function<Reply(const HttpRequest&)> fallback_;

@@ -12,8 +12,9 @@
 namespace ambrel::testing {
 
 class MemorySecretStore final : public SecretStore {
-public:
-    std::expected<std::optional<std::string>, std::int32_t> read(const KeychainStore& item) override;
+  public:
+    std::expected<std::optional<std::string>, std::int32_t> read(
+        const KeychainStore& item) override;
     std::int32_t write(const KeychainStore& item, std::string_view bytes) override;
     std::int32_t remove(const KeychainStore& item) override;
 
@@ -25,7 +26,7 @@ public:
     std::optional<std::string> value(const KeychainStore& item) const;
     void put(const KeychainStore& item, std::string bytes);
 
-private:
+  private:
     using Key = std::tuple<std::string, std::string, std::string>;
     static Key keyOf(const KeychainStore& item);
     mutable std::mutex mutex_;

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-
-#include "support/qt_application.h"
 #include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
@@ -15,6 +13,7 @@
 #include <QTabBar>
 #include <QTest>
 
+#include "support/qt_application.h"
 #include "ui/license_row.h"
 #include "ui/license_texts.h"
 #include "ui/link_button.h"
@@ -22,8 +21,7 @@
 namespace ambrel {
 namespace {
 
-const auto* const kGui =
-    ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
+const auto* const kGui = ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
 
 // Collects the addresses the desktop would have opened.
 class UrlRecorder : public QObject {

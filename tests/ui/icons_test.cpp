@@ -5,16 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-
-#include "support/qt_application.h"
 #include <QImage>
 #include <QSvgRenderer>
+
+#include "support/qt_application.h"
 
 namespace ambrel {
 namespace {
 
-const auto* const kGui =
-    ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
+const auto* const kGui = ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
 
 const QStringList kSymbols{"circle.hexagongrid.fill",
                            "target",

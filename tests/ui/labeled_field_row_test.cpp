@@ -5,18 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-
-#include "support/qt_application.h"
 #include <QLabel>
 #include <QLineEdit>
 
+#include "support/qt_application.h"
 #include "ui/number_stepper_field.h"
 
 namespace ambrel {
 namespace {
 
-const auto* const kGui =
-    ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
+const auto* const kGui = ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
 
 TEST(LabeledFieldRow, LabelNamesTheField) {
     auto* field = new QLineEdit;

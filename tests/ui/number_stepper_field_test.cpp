@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-
-#include "support/qt_application.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -14,12 +12,13 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "support/qt_application.h"
+
 namespace ambrel {
 namespace {
 
-const auto* const kGui = ::testing::AddGlobalTestEnvironment(
-    new testing::QtApplicationEnvironment(
-        [] { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }));
+const auto* const kGui = ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment(
+    [] { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }));
 
 void type(NumberStepperField& field, const QString& text) {
     field.lineEdit()->setText(text);

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-
-#include "support/qt_application.h"
 #include <QDir>
 #include <QHBoxLayout>
 #include <QImage>
@@ -17,6 +15,7 @@
 #include <limits>
 #include <numbers>
 
+#include "support/qt_application.h"
 #include "ui/colors.h"
 
 namespace ambrel {

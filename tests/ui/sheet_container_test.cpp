@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-
-#include "support/qt_application.h"
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
@@ -19,15 +17,15 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "support/qt_application.h"
 #include "ui/labeled_field_row.h"
 #include "ui/number_stepper_field.h"
 
 namespace ambrel {
 namespace {
 
-const auto* const kGui = ::testing::AddGlobalTestEnvironment(
-    new testing::QtApplicationEnvironment(
-        [] { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }));
+const auto* const kGui = ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment(
+    [] { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }));
 
 struct Calls {
     int cancel = 0;

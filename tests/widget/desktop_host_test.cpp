@@ -1,12 +1,13 @@
 // The desktop host's windows on the offscreen platform: how they are made, where they go, how
 // they are moved and what they tell assistive technologies.
 
+#include "widget/host/desktop_host.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <sstream>
 
 #include "core/earnings/formatting.h"
@@ -14,7 +15,6 @@
 #include "support/fake_http_client.h"
 #include "support/memory_secret_store.h"
 #include "support/temp_dir.h"
-#include "widget/host/desktop_host.h"
 #include "widget/host/face_window.h"
 #include "widget/host/window_positions.h"
 
@@ -29,7 +29,7 @@ void ensureApplication() {
 }
 
 class DesktopHostTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { ensureApplication(); }
 
     testing::TempDir folder;

@@ -19,10 +19,10 @@
 namespace ambrel {
 namespace {
 
+using std::chrono::seconds;
 using testing::FakeHttpClient;
 using testing::MemorySecretStore;
 using testing::TempDir;
-using std::chrono::seconds;
 
 constexpr const char* kTokenUri = "https://oauth.test/token";
 
@@ -43,7 +43,7 @@ FakeHttpClient::Reply transportFailure(const HttpRequest&) {
 }
 
 class EarningsProviderTest : public ::testing::Test {
-protected:
+  protected:
     void storeToken() { secrets.put(refreshTokenItem(), "1//stored-refresh-token"); }
 
     void writeClientSecret() {

@@ -60,7 +60,8 @@ TEST(EntryJson, SnapshotMemberIsTheStoredForm) {
 }
 
 TEST(EntryJson, TimelineAddsReloadDate) {
-    Timeline timeline{.entry = entryWithoutTexts(), .reloadDate = instantFromReferenceSeconds(1900.5)};
+    Timeline timeline{.entry = entryWithoutTexts(),
+                      .reloadDate = instantFromReferenceSeconds(1900.5)};
     auto object = timelineJson(timeline);
     ASSERT_TRUE(object.has_value());
 

@@ -12,7 +12,7 @@ namespace ambrel {
 namespace {
 
 class FaceLayout : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { testing::ensureGuiApplication(); }
 };
 

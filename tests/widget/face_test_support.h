@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QStringList>
-
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
@@ -34,10 +33,10 @@ inline AmbrelSnapshot knownSnapshot() {
     snapshot.yesterdayPrevWeek = 4;
     snapshot.monthToDate = 150;
     snapshot.monthLastYear = 100;
-    snapshot.perfYesterday = {.pageViews = 1000, .rpm = 2, .impressions = 3000, .clicks = 30,
-                              .cpc = 0.5, .ctr = 3};
-    snapshot.perfPrevWeek = {.pageViews = 800, .rpm = 4, .impressions = 3000, .clicks = 0,
-                             .cpc = 0.25, .ctr = 6};
+    snapshot.perfYesterday = {
+        .pageViews = 1000, .rpm = 2, .impressions = 3000, .clicks = 30, .cpc = 0.5, .ctr = 3};
+    snapshot.perfPrevWeek = {
+        .pageViews = 800, .rpm = 4, .impressions = 3000, .clicks = 0, .cpc = 0.25, .ctr = 6};
     snapshot.balance = "$120.00";
     snapshot.currency = "USD";
     return snapshot;
@@ -45,13 +44,16 @@ inline AmbrelSnapshot knownSnapshot() {
 
 inline EarningsEntry entryWith(AmbrelSnapshot snapshot, bool connected = true,
                                Objectives objectives = {10, 300}) {
-    return {.date = Instant{}, .snapshot = std::move(snapshot), .objectives = objectives,
+    return {.date = Instant{},
+            .snapshot = std::move(snapshot),
+            .objectives = objectives,
             .isConnected = connected};
 }
 
 inline FaceRecording recordFace(const EarningsEntry& entry, WidgetFamily family) {
     FaceRecording recording;
-    EarningsWidget::draw(nullptr, &recording, entry, family, QRectF(QPointF(0, 0), familySize(family)));
+    EarningsWidget::draw(nullptr, &recording, entry, family,
+                         QRectF(QPointF(0, 0), familySize(family)));
     return recording;
 }
 

@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QSignalSpy>
-
 #include <atomic>
 #include <cstdlib>
 

@@ -7,7 +7,6 @@
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -55,7 +54,7 @@ struct FakeProvider {
 };
 
 class HostScheduler : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { ensureCoreApplication(); }
 
     std::unique_ptr<TimelineScheduler> makeScheduler() {

@@ -1,15 +1,15 @@
 // The render command's arguments and the PNG it writes.
 
+#include "widget/render_command.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QProcess>
-
 #include <array>
 
 #include "face_test_support.h"
 #include "support/temp_dir.h"
-#include "widget/render_command.h"
 
 namespace ambrel::widget {
 namespace {
@@ -17,8 +17,8 @@ namespace {
 using Args = std::vector<std::string_view>;
 
 TEST(RenderCommand, ParsesFamilyOutputScaleAndPlaceholder) {
-    const Args args{"--family", "medium", "--output", "/tmp/w.png", "--scale", "2.5",
-                    "--placeholder"};
+    const Args args{"--family", "medium", "--output",     "/tmp/w.png",
+                    "--scale",  "2.5",    "--placeholder"};
     const auto options = parseRenderOptions(args);
     ASSERT_TRUE(options.has_value()) << options.error();
     EXPECT_EQ(options->family, WidgetFamily::systemMedium);
@@ -34,14 +34,14 @@ TEST(RenderCommand, ParsesFamilyOutputScaleAndPlaceholder) {
 
 TEST(RenderCommand, RejectsWhatItCannotDraw) {
     const std::array<Args, 9> wrong{
-        Args{"--output", "a.png"},                                    // no family
-        Args{"--family", "small"},                                    // no output
-        Args{"--family", "huge", "--output", "a.png"},                // unknown family
-        Args{"--family", "extraLarge", "--output", "a.png"},          // never offered
+        Args{"--output", "a.png"},                            // no family
+        Args{"--family", "small"},                            // no output
+        Args{"--family", "huge", "--output", "a.png"},        // unknown family
+        Args{"--family", "extraLarge", "--output", "a.png"},  // never offered
         Args{"--family", "small", "--output", "a.png", "--scale", "0"},
         Args{"--family", "small", "--output", "a.png", "--scale", "9"},
         Args{"--family", "small", "--output", "a.png", "--scale", "2x"},
-        Args{"--family", "small", "--output"},                        // value missing
+        Args{"--family", "small", "--output"},  // value missing
         Args{"--family", "small", "--output", "a.png", "--verbose"}};
     for (const Args& args : wrong) {
         const auto options = parseRenderOptions(args);
@@ -57,8 +57,8 @@ TEST(RenderCommand, WritesAScaledPngWithTransparentCorners) {
     testing::ensureGuiApplication();
     testing::TempDir folder;
     const auto path = folder.path() / "large.png";
-    ASSERT_TRUE(writeWidgetPng(testing::entryWith(sampleSnapshot()), WidgetFamily::systemLarge, 2,
-                               path));
+    ASSERT_TRUE(
+        writeWidgetPng(testing::entryWith(sampleSnapshot()), WidgetFamily::systemLarge, 2, path));
     const QImage image(QString::fromStdString(path.string()));
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), QSize(728, 764));
@@ -79,12 +79,14 @@ TEST(RenderCommand, ProgramRendersThePlaceholder) {
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString(folder.path().string()));
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"),
+                       QString::fromStdString(folder.path().string()));
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(AMBREL_WIDGET_EXE),
-                  {QStringLiteral("render"), QStringLiteral("--placeholder"), QStringLiteral("--family"),
-                   QStringLiteral("small"), QStringLiteral("--scale"), QStringLiteral("2"),
-                   QStringLiteral("--output"), QString::fromStdString(path.string())});
+    process.start(
+        QStringLiteral(AMBREL_WIDGET_EXE),
+        {QStringLiteral("render"), QStringLiteral("--placeholder"), QStringLiteral("--family"),
+         QStringLiteral("small"), QStringLiteral("--scale"), QStringLiteral("2"),
+         QStringLiteral("--output"), QString::fromStdString(path.string())});
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     const QImage image(QString::fromStdString(path.string()));

@@ -5,7 +5,6 @@
 
 #include <QImage>
 #include <QPainter>
-
 #include <cmath>
 
 #include "core/earnings/formatting.h"
@@ -28,12 +27,15 @@ using testing::recordFace;
 using testing::textsOf;
 
 constexpr WidgetFamily kAllFamilies[] = {WidgetFamily::systemSmall, WidgetFamily::systemMedium,
-                                         WidgetFamily::systemLarge,
-                                         WidgetFamily::systemExtraLarge};
+                                         WidgetFamily::systemLarge, WidgetFamily::systemExtraLarge};
 
-QString money(double value) { return QString::fromStdString(formatCurrency("USD", value)); }
+QString money(double value) {
+    return QString::fromStdString(formatCurrency("USD", value));
+}
 
-bool sameColor(const QColor& a, const QColor& b) { return a.rgba() == b.rgba(); }
+bool sameColor(const QColor& a, const QColor& b) {
+    return a.rgba() == b.rgba();
+}
 
 // Within `tolerance` per channel, alpha included.
 bool near(QRgb pixel, const QColor& expected, int tolerance = 3) {
@@ -45,7 +47,7 @@ bool near(QRgb pixel, const QColor& expected, int tolerance = 3) {
 }
 
 class WidgetFaces : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { ensureGuiApplication(); }
 };
 
@@ -106,8 +108,8 @@ TEST_F(WidgetFaces, SmallShowsTwoRingsWithAmountsCentred) {
     EXPECT_DOUBLE_EQ(rings[1].rect.left() - rings[0].rect.right(), 14);
     EXPECT_NEAR((rings[0].rect.left() + rings[1].rect.right()) / 2, 85, 0.5);
 
-    EXPECT_EQ(textsOf(face), (QStringList{QStringLiteral("Day"), money(5), QStringLiteral("Month"),
-                                          money(150)}));
+    EXPECT_EQ(textsOf(face),
+              (QStringList{QStringLiteral("Day"), money(5), QStringLiteral("Month"), money(150)}));
     const FaceItem* amount = findText(face, money(5));
     ASSERT_NE(amount, nullptr);
     EXPECT_TRUE(sameColor(amount->color, whiteAt(0.85)));
@@ -144,10 +146,9 @@ TEST_F(WidgetFaces, LargeShowsFourFiguresAndSixMetricsInThreeColumns) {
     const AmbrelSnapshot snapshot = knownSnapshot();
     const FaceRecording face = recordFace(entryWith(snapshot), WidgetFamily::systemLarge);
     const QStringList texts = textsOf(face);
-    for (const QString& expected :
-         {QStringLiteral("Today"), money(5), QStringLiteral("Yesterday"), money(8),
-          QStringLiteral("This month"), money(150), QStringLiteral("Balance"),
-          QStringLiteral("$120.00")}) {
+    for (const QString& expected : {QStringLiteral("Today"), money(5), QStringLiteral("Yesterday"),
+                                    money(8), QStringLiteral("This month"), money(150),
+                                    QStringLiteral("Balance"), QStringLiteral("$120.00")}) {
         EXPECT_TRUE(texts.contains(expected)) << expected.toStdString();
     }
     const FaceItem* heading = findText(face, QStringLiteral("Performance \u00B7 Yesterday"));
@@ -175,8 +176,8 @@ TEST_F(WidgetFaces, MissingBalanceShowsADash) {
     AmbrelSnapshot snapshot = knownSnapshot();
     snapshot.balance.reset();
     for (WidgetFamily family : {WidgetFamily::systemMedium, WidgetFamily::systemLarge}) {
-        EXPECT_TRUE(textsOf(recordFace(entryWith(snapshot), family))
-                        .contains(QStringLiteral("\u2014")));
+        EXPECT_TRUE(
+            textsOf(recordFace(entryWith(snapshot), family)).contains(QStringLiteral("\u2014")));
     }
 }
 
@@ -186,7 +187,8 @@ TEST_F(WidgetFaces, GoalOfZeroOrLessDrawsAnEmptyRing) {
     EXPECT_EQ((WidgetRing{.title = "Day", .value = 5, .goal = -3}.progress()), 0);
 
     const EarningsEntry empty = entryWith(knownSnapshot(), true, {0, -1});
-    const auto rings = itemsOfKind(recordFace(empty, WidgetFamily::systemSmall), FaceItem::Kind::ring);
+    const auto rings =
+        itemsOfKind(recordFace(empty, WidgetFamily::systemSmall), FaceItem::Kind::ring);
     ASSERT_EQ(rings.size(), 2u);
     EXPECT_EQ(rings[0].progress, 0);
     EXPECT_EQ(rings[1].progress, 0);
@@ -194,8 +196,8 @@ TEST_F(WidgetFaces, GoalOfZeroOrLessDrawsAnEmptyRing) {
     // At 12 o'clock an empty ring shows only its faint track, a met goal the full green stroke.
     const QPointF top(rings[0].rect.center().x(), rings[0].rect.top());
     const QImage emptyImage = EarningsWidget::image(empty, WidgetFamily::systemSmall, 1);
-    const QImage metImage =
-        EarningsWidget::image(entryWith(knownSnapshot(), true, {1, 1}), WidgetFamily::systemSmall, 1);
+    const QImage metImage = EarningsWidget::image(entryWith(knownSnapshot(), true, {1, 1}),
+                                                  WidgetFamily::systemSmall, 1);
     const QPoint pixel = top.toPoint();
     EXPECT_FALSE(near(emptyImage.pixel(pixel), systemGreen(), 40));
     EXPECT_LT(QColor(emptyImage.pixel(pixel)).red(), 90);  // dark: the gradient shows through
@@ -254,14 +256,13 @@ TEST_F(WidgetFaces, DeltaShrinksAsOneLine) {
 
 TEST_F(WidgetFaces, BackgroundGradientInsideRoundedTransparentCorners) {
     for (WidgetFamily family : kSupportedFamilies) {
-        const QImage image =
-            EarningsWidget::image(entryWith(knownSnapshot(), false), family, 1);
+        const QImage image = EarningsWidget::image(entryWith(knownSnapshot(), false), family, 1);
         const int w = image.width();
         const int h = image.height();
         EXPECT_TRUE(near(image.pixel(w / 2, 0), widgetGradientTop(), 2));
         EXPECT_TRUE(near(image.pixel(w / 2, h - 1), widgetGradientBottom(), 2));
-        for (QPoint corner : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1),
-                              QPoint(4, 4)}) {
+        for (QPoint corner : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1),
+                              QPoint(w - 1, h - 1), QPoint(4, 4)}) {
             EXPECT_EQ(qAlpha(image.pixel(corner)), 0) << corner.x() << "," << corner.y();
         }
     }
@@ -299,7 +300,8 @@ TEST_F(WidgetFaces, TitleIsDrawnInTheAccentColour) {
 TEST_F(WidgetFaces, EveryFamilyStaysInsideItsMargins) {
     for (const EarningsEntry& entry : {entryWith(sampleSnapshot()), entryWith(knownSnapshot())}) {
         for (WidgetFamily family : kSupportedFamilies) {
-            const QRectF content = QRectF(QPointF(0, 0), familySize(family)).adjusted(13, 13, -13, -13);
+            const QRectF content =
+                QRectF(QPointF(0, 0), familySize(family)).adjusted(13, 13, -13, -13);
             for (const FaceItem& item : recordFace(entry, family)) {
                 EXPECT_TRUE(content.contains(item.rect))
                     << familyName(family).toStdString() << ": " << item.text.toStdString();
@@ -327,7 +329,8 @@ TEST_F(WidgetFaces, WritesScreenshots) {
         const std::string name = "widget-" + familyName(family).toStdString();
         for (bool connected : {true, false}) {
             const auto path = folder / (name + (connected ? "-sample.png" : "-disconnected.png"));
-            const QImage image = EarningsWidget::image(entryWith(sampleSnapshot(), connected), family, 2);
+            const QImage image =
+                EarningsWidget::image(entryWith(sampleSnapshot(), connected), family, 2);
             EXPECT_TRUE(image.save(QString::fromStdString(path.string()))) << path;
         }
     }

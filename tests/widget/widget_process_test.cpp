@@ -57,7 +57,7 @@ std::string readFile(const fs::path& path) {
 }
 
 class SpawnActions {
-public:
+  public:
     SpawnActions() { posix_spawn_file_actions_init(&actions_); }
     ~SpawnActions() { posix_spawn_file_actions_destroy(&actions_); }
     SpawnActions(const SpawnActions&) = delete;
@@ -69,7 +69,7 @@ public:
     }
     const posix_spawn_file_actions_t* get() const { return &actions_; }
 
-private:
+  private:
     posix_spawn_file_actions_t actions_;
 };
 
@@ -100,7 +100,8 @@ ProcessResult runWidget(std::vector<std::string> args, std::vector<std::string> 
 }
 
 // The test's own environment (session bus, HOME) with the given variables replaced.
-std::vector<std::string> environmentWith(const std::vector<std::pair<std::string, std::string>>& set) {
+std::vector<std::string> environmentWith(
+    const std::vector<std::pair<std::string, std::string>>& set) {
     std::vector<std::string> result;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string text = *entry;
@@ -126,11 +127,16 @@ std::vector<std::string> endpointsSeen(const FakeGoogle& fake) {
     std::vector<std::string> seen;
     for (const auto& request : fake.requests()) {
         const std::string& path = request.path;
-        if (path == "/token") seen.push_back("token");
-        else if (path.ends_with("/accounts")) seen.push_back("accounts");
-        else if (path.ends_with("/reports:generate")) seen.push_back("report");
-        else if (path.ends_with("/payments")) seen.push_back("payments");
-        else seen.push_back(path);
+        if (path == "/token")
+            seen.push_back("token");
+        else if (path.ends_with("/accounts"))
+            seen.push_back("accounts");
+        else if (path.ends_with("/reports:generate"))
+            seen.push_back("report");
+        else if (path.ends_with("/payments"))
+            seen.push_back("payments");
+        else
+            seen.push_back(path);
     }
     return seen;
 }
@@ -141,7 +147,7 @@ Json withoutUpdatedAt(Json snapshot) {
 }
 
 class WidgetProcessTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (std::getenv("AMBREL_TEST_SESSION") == nullptr)
             GTEST_SKIP() << "needs a private keyring: run under scripts/with-test-session";
@@ -156,10 +162,13 @@ protected:
         fake->setAccounts({{kAccount, "Test publisher"}});
         fake->setCurrency("EUR");
         fake->setDays(days());
-        fake->setPayments({{.name = std::string(kAccount) + "/payments/unpaid",
-                            .amount = "€1,234.56"},
-                           {.name = std::string(kAccount) + "/payments/20260521",
-                            .year = 2026, .month = 5, .day = 21, .amount = "€341.95"}});
+        fake->setPayments(
+            {{.name = std::string(kAccount) + "/payments/unpaid", .amount = "€1,234.56"},
+             {.name = std::string(kAccount) + "/payments/20260521",
+              .year = 2026,
+              .month = 5,
+              .day = 21,
+              .amount = "€341.95"}});
 
         fs::create_directories(config.path() / "ambrel");
         std::ofstream(config.path() / "ambrel" / "client_secret.json") << fake->clientSecretJson();
@@ -181,19 +190,29 @@ protected:
     std::vector<FakeDay> days() const {
         std::vector<FakeDay> result;
         result.push_back({.date = dayKey(today), .earnings = 4.25, .pageViews = 500});
-        result.push_back({.date = dayKey(today - std::chrono::days(1)), .earnings = 7.5,
-                          .pageViews = 1000, .rpm = 7.5, .impressions = 3000, .clicks = 20,
-                          .cpc = 0.375, .ctr = 0.02});
-        result.push_back({.date = dayKey(today - std::chrono::days(8)), .earnings = 6,
-                          .pageViews = 900, .rpm = 6.5, .impressions = 2800, .clicks = 18,
-                          .cpc = 0.25, .ctr = 0.018});
+        result.push_back({.date = dayKey(today - std::chrono::days(1)),
+                          .earnings = 7.5,
+                          .pageViews = 1000,
+                          .rpm = 7.5,
+                          .impressions = 3000,
+                          .clicks = 20,
+                          .cpc = 0.375,
+                          .ctr = 0.02});
+        result.push_back({.date = dayKey(today - std::chrono::days(8)),
+                          .earnings = 6,
+                          .pageViews = 900,
+                          .rpm = 6.5,
+                          .impressions = 2800,
+                          .clicks = 18,
+                          .cpc = 0.25,
+                          .ctr = 0.018});
         for (int back = 2; back <= 7; ++back)
             result.push_back({.date = dayKey(today - std::chrono::days(back)), .earnings = 1});
         for (int back = 9; back <= 14; ++back)
             result.push_back({.date = dayKey(today - std::chrono::days(back)), .earnings = 2});
         const std::chrono::year_month_day date(today);
-        const std::chrono::sys_days lastYear = (date.year() - std::chrono::years(1)) / date.month() /
-                                               std::chrono::day(1);
+        const std::chrono::sys_days lastYear =
+            (date.year() - std::chrono::years(1)) / date.month() / std::chrono::day(1);
         result.push_back({.date = dayKey(lastYear), .earnings = 42});
         return result;
     }
@@ -309,8 +328,8 @@ TEST_F(WidgetProcessTest, TimelineWithoutTokenMakesNoRequest) {
 // any store or the network.
 TEST(WidgetProgram, UnknownArgumentsPrintUsage) {
     const std::vector<std::vector<std::string>> invocations = {
-        {"timeline"}, {"timeline", "--xml"}, {"--json", "timeline"}, {"refresh", "--json"},
-        {"show", "--family", "tiny"}, {"render", "--family", "small"}};
+        {"timeline"},          {"timeline", "--xml"},        {"--json", "timeline"},
+        {"refresh", "--json"}, {"show", "--family", "tiny"}, {"render", "--family", "small"}};
     for (const auto& args : invocations) {
         ProcessResult result = runWidget(args, environmentWith({}));
         EXPECT_EQ(result.exitCode, 2);

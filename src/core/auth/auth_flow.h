@@ -21,7 +21,7 @@ struct PKCE {
 };
 
 class AuthFlow {
-public:
+  public:
     // Opens a URL in the user's browser; the application posts it to its GUI thread.
     using BrowserOpener = std::function<void(const std::string& url)>;
 
@@ -42,7 +42,7 @@ public:
     Result<void> exchangeCode(const std::string& code, const std::string& redirectURI,
                               const OAuthConfig& config, const std::string& verifier);
 
-private:
+  private:
     const Services& services_;
     BrowserOpener openBrowser_;
     std::chrono::seconds waitLimit_;

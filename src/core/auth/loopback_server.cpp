@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "core/auth/redirect_request.h"
-#include "core/platform/utf8.h"
 #include "core/platform/localization.h"
+#include "core/platform/utf8.h"
 
 namespace ambrel {
 namespace {

@@ -22,7 +22,7 @@ using QueryItems = std::vector<std::pair<std::string, std::string>>;
 std::string encodeQuery(const QueryItems& items);
 
 class AdSenseAPI {
-public:
+  public:
     // `base` is the API's base URL without a trailing slash.
     AdSenseAPI(HttpClient& http, std::string base);
 
@@ -37,9 +37,9 @@ public:
 
     // The "payments" member, absent when the answer has none.
     Result<std::optional<std::vector<Payment>>> payments(std::string_view account,
-                                                        const std::string& accessToken) const;
+                                                         const std::string& accessToken) const;
 
-private:
+  private:
     Result<std::string> accountUrl(std::string_view account, std::string_view suffix) const;
 
     HttpClient& http_;

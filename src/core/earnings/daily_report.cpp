@@ -1,10 +1,11 @@
 #include "core/earnings/daily_report.h"
 
+#include <locale.h>
+
 #include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 
 namespace ambrel {
 namespace {
@@ -46,7 +47,8 @@ year_month_day plusDays(year_month_day date, int count) {
 using ColumnPositions = std::map<std::string, std::size_t, std::less<>>;
 
 // The cell of `column` in `row`, when the column exists, lies inside the row and has a value.
-const std::string* cellText(const Row& row, const ColumnPositions& columns, std::string_view column) {
+const std::string* cellText(const Row& row, const ColumnPositions& columns,
+                            std::string_view column) {
     auto found = columns.find(column);
     if (found == columns.end() || found->second >= row.cells.size()) return nullptr;
     const auto& value = row.cells[found->second].value;
@@ -87,7 +89,8 @@ std::string dateKey(year_month_day date) {
 
 std::optional<year_month_day> parseDateKey(std::string_view key) {
     auto firstDash = key.find('-');
-    auto secondDash = firstDash == std::string_view::npos ? firstDash : key.find('-', firstDash + 1);
+    auto secondDash =
+        firstDash == std::string_view::npos ? firstDash : key.find('-', firstDash + 1);
     if (secondDash == std::string_view::npos) return std::nullopt;
     auto year = parseDigits(key.substr(0, firstDash), 4);
     auto month = parseDigits(key.substr(firstDash + 1, secondDash - firstDash - 1), 2);

@@ -20,8 +20,8 @@ namespace ambrel {
 
 // The metrics the daily report asks for, in request order; the same names find the columns.
 inline constexpr std::array<const char*, 7> kDailyReportMetrics = {
-    "ESTIMATED_EARNINGS", "PAGE_VIEWS",     "PAGE_VIEWS_RPM", "IMPRESSIONS",
-    "CLICKS",             "COST_PER_CLICK", "PAGE_VIEWS_CTR"};
+    "ESTIMATED_EARNINGS", "PAGE_VIEWS",    "PAGE_VIEWS_RPM", "IMPRESSIONS", "CLICKS",
+    "COST_PER_CLICK",     "PAGE_VIEWS_CTR"};
 
 using DailyMap = std::map<std::string, DayMetrics>;
 

@@ -30,7 +30,8 @@ struct SlowData {
     bool operator==(const SlowData&) const = default;
 
     // The record when it is younger than maxAgeSeconds at `now`; a stale record stays stored.
-    static std::optional<SlowData> load(const Defaults& defaults, double maxAgeSeconds, Instant now);
+    static std::optional<SlowData> load(const Defaults& defaults, double maxAgeSeconds,
+                                        Instant now);
     // Replaces the stored record; when encoding fails nothing is written.
     static void save(Defaults& defaults, const SlowData& data);
 };

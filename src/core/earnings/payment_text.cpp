@@ -62,8 +62,8 @@ int currencyFractionDigits(std::string_view currency) {
 }
 
 bool isThreeDigits(std::string_view text) {
-    return text.size() == 3 && std::all_of(text.begin(), text.end(),
-                                           [](char c) { return c >= '0' && c <= '9'; });
+    return text.size() == 3 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The decimal separator of a kept text, or '\0' when every separator in it is grouping.
@@ -98,7 +98,7 @@ std::string normalizedNumber(std::string_view kept, char decimal) {
 
 // strtod in the "C" locale whatever the process locale is, so "." is always the separator.
 class CLocale {
-public:
+  public:
     CLocale() : handle_(newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr))) {}
     ~CLocale() {
         if (handle_ != static_cast<locale_t>(nullptr)) freelocale(handle_);
@@ -108,7 +108,7 @@ public:
 
     locale_t get() const { return handle_; }
 
-private:
+  private:
     locale_t handle_;
 };
 

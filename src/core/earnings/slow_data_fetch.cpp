@@ -21,16 +21,20 @@ std::int64_t dateNumber(const PaymentDate& date) {
     constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
     auto saturate = [&](bool negative) { return negative ? kMin : kMax; };
     std::int64_t total = 0;
-    for (auto [component, factor] : {std::pair{date.year, 10000}, {date.month, 100}, {date.day, 1}}) {
+    for (auto [component, factor] :
+         {std::pair{date.year, 10000}, {date.month, 100}, {date.day, 1}}) {
         std::int64_t value = component.value_or(0);
         std::int64_t scaled = 0;
-        if (__builtin_mul_overflow(value, std::int64_t{factor}, &scaled)) return saturate(value < 0);
+        if (__builtin_mul_overflow(value, std::int64_t{factor}, &scaled))
+            return saturate(value < 0);
         if (__builtin_add_overflow(total, scaled, &total)) return saturate(scaled < 0);
     }
     return total;
 }
 
-bool endsWith(std::string_view text, std::string_view suffix) { return text.ends_with(suffix); }
+bool endsWith(std::string_view text, std::string_view suffix) {
+    return text.ends_with(suffix);
+}
 
 std::string amountText(const std::string& amount, std::string_view currency) {
     if (auto value = parseAmount(amount, currency)) return formatCurrency(currency, *value);
@@ -52,7 +56,8 @@ const Payment* lastPaidPayment(const std::vector<Payment>& payments) {
 QueryItems monthLastYearQuery(year_month_day referenceDate) {
     const auto lastYear = referenceDate.year() - std::chrono::years{1};
     const auto month = referenceDate.month();
-    const auto monthLength = std::chrono::year_month_day_last{lastYear, std::chrono::month_day_last{month}}.day();
+    const auto monthLength =
+        std::chrono::year_month_day_last{lastYear, std::chrono::month_day_last{month}}.day();
     const auto endDay = std::min(referenceDate.day(), monthLength);
     const std::string year = std::to_string(static_cast<int>(lastYear));
     const std::string monthText = std::to_string(static_cast<unsigned>(month));

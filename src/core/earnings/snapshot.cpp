@@ -17,9 +17,12 @@ constexpr const char* kWhat = "earnings snapshot";
 // Member tables: the JSON keys are the field names, so one table drives both directions and
 // a field can never be written under one name and read under another.
 constexpr std::pair<const char*, double PerfValues::*> kPerfFields[] = {
-    {"pageViews", &PerfValues::pageViews}, {"rpm", &PerfValues::rpm},
-    {"impressions", &PerfValues::impressions}, {"clicks", &PerfValues::clicks},
-    {"cpc", &PerfValues::cpc}, {"ctr", &PerfValues::ctr},
+    {"pageViews", &PerfValues::pageViews},
+    {"rpm", &PerfValues::rpm},
+    {"impressions", &PerfValues::impressions},
+    {"clicks", &PerfValues::clicks},
+    {"cpc", &PerfValues::cpc},
+    {"ctr", &PerfValues::ctr},
 };
 
 constexpr std::pair<const char*, double AmbrelSnapshot::*> kNumberFields[] = {
@@ -90,8 +93,8 @@ json::Decoded<AmbrelSnapshot> decodeFields(const Json& object) {
     if (!seconds) return std::unexpected(seconds.error());
     auto updatedAt = storedInstant(*seconds);
     if (!updatedAt)
-        return std::unexpected(DecodingError{std::string(kWhat) +
-                                             ": member \"updatedAt\" is not a usable date"});
+        return std::unexpected(
+            DecodingError{std::string(kWhat) + ": member \"updatedAt\" is not a usable date"});
     snapshot.updatedAt = *updatedAt;
     return snapshot;
 }
@@ -120,8 +123,8 @@ std::vector<EarningsCard> AmbrelSnapshot::cards() const {
 std::vector<PerfMetric> AmbrelSnapshot::perfMetrics() const {
     auto metric = [this](const char* id, const char* title, MetricKind kind,
                          double PerfValues::*field) {
-        return PerfMetric{id, tr(title), kind, {perfYesterday.*field, perfPrevWeek.*field},
-                          currency};
+        return PerfMetric{
+            id, tr(title), kind, {perfYesterday.*field, perfPrevWeek.*field}, currency};
     };
     return {
         metric("pv", "Page views", MetricKind::count, &PerfValues::pageViews),

@@ -30,8 +30,8 @@ Result<SlowData> fetchSlowData(const AdSenseAPI& api, Defaults& defaults, std::s
     auto payments = paymentSummary(api, account, currency, accessToken);
     if (!payments) return std::unexpected(std::move(payments.error()));
     SlowData data{*monthLastYear, std::move(payments->balance),
-                  std::move(payments->lastPaymentAmount),
-                  std::move(payments->lastPaymentDateLabel), now};
+                  std::move(payments->lastPaymentAmount), std::move(payments->lastPaymentDateLabel),
+                  now};
     SlowData::save(defaults, data);
     return data;
 }

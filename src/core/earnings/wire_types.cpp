@@ -11,8 +11,8 @@ using json::Decoded;
 using json::Json;
 
 // Short-circuits a member read: on failure the enclosing decoder returns the error.
-#define AMBREL_TRY(var, expr)                                  \
-    auto var##Result = (expr);                                 \
+#define AMBREL_TRY(var, expr)                                      \
+    auto var##Result = (expr);                                     \
     if (!var##Result) return std::unexpected(var##Result.error()); \
     auto var = std::move(*var##Result)
 

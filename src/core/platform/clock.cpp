@@ -12,12 +12,13 @@ Clock systemClock() {
 
 double secondsSinceReferenceDate(Instant instant) {
     using Seconds = std::chrono::duration<double>;
-    return std::chrono::duration_cast<Seconds>(instant.time_since_epoch() - kReferenceEpoch).count();
+    return std::chrono::duration_cast<Seconds>(instant.time_since_epoch() - kReferenceEpoch)
+        .count();
 }
 
 Instant instantFromReferenceSeconds(double seconds) {
-    auto sinceReference = std::chrono::duration_cast<Instant::duration>(
-        std::chrono::duration<double>(seconds));
+    auto sinceReference =
+        std::chrono::duration_cast<Instant::duration>(std::chrono::duration<double>(seconds));
     return Instant(kReferenceEpoch + sinceReference);
 }
 

@@ -13,7 +13,7 @@
 namespace ambrel {
 
 class Defaults {
-public:
+  public:
     explicit Defaults(std::filesystem::path folder);
 
     // ${XDG_CACHE_HOME:-~/.cache}/ambrel/<bundleId>/
@@ -25,7 +25,7 @@ public:
 
     const std::filesystem::path& folder() const { return folder_; }
 
-private:
+  private:
     std::filesystem::path folder_;
 };
 

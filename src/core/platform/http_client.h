@@ -27,7 +27,7 @@ struct HttpResponse {
 };
 
 class HttpClient {
-public:
+  public:
     virtual ~HttpClient() = default;
     virtual std::expected<HttpResponse, TransportError> send(const HttpRequest& request) = 0;
 };

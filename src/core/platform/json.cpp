@@ -35,7 +35,8 @@ Decoded<Json> parseObject(std::string_view bytes, std::string_view what) {
     return value;
 }
 
-Decoded<std::string> requiredString(const Json& object, std::string_view key, std::string_view where) {
+Decoded<std::string> requiredString(const Json& object, std::string_view key,
+                                    std::string_view where) {
     const Json* value = member(object, key);
     if (value == nullptr) return std::unexpected(fail(where, key, "is missing"));
     if (!value->is_string()) return std::unexpected(fail(where, key, "is not a string"));
@@ -65,27 +66,31 @@ Decoded<std::optional<std::int64_t>> optionalInteger(const Json& object, std::st
     return std::optional<std::int64_t>{value->get<std::int64_t>()};
 }
 
-Decoded<const Json*> optionalArray(const Json& object, std::string_view key, std::string_view where) {
+Decoded<const Json*> optionalArray(const Json& object, std::string_view key,
+                                   std::string_view where) {
     const Json* value = member(object, key);
     if (value != nullptr && !value->is_array())
         return std::unexpected(fail(where, key, "is not an array"));
     return value;
 }
 
-Decoded<const Json*> optionalObject(const Json& object, std::string_view key, std::string_view where) {
+Decoded<const Json*> optionalObject(const Json& object, std::string_view key,
+                                    std::string_view where) {
     const Json* value = member(object, key);
     if (value != nullptr && !value->is_object())
         return std::unexpected(fail(where, key, "is not an object"));
     return value;
 }
 
-Decoded<const Json*> requiredArray(const Json& object, std::string_view key, std::string_view where) {
+Decoded<const Json*> requiredArray(const Json& object, std::string_view key,
+                                   std::string_view where) {
     auto value = optionalArray(object, key, where);
     if (value && *value == nullptr) return std::unexpected(fail(where, key, "is missing"));
     return value;
 }
 
-Decoded<const Json*> requiredObject(const Json& object, std::string_view key, std::string_view where) {
+Decoded<const Json*> requiredObject(const Json& object, std::string_view key,
+                                    std::string_view where) {
     auto value = optionalObject(object, key, where);
     if (value && *value == nullptr) return std::unexpected(fail(where, key, "is missing"));
     return value;

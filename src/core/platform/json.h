@@ -24,17 +24,22 @@ using Decoded = std::expected<T, DecodingError>;
 Decoded<Json> parseObject(std::string_view bytes, std::string_view what);
 
 // Member readers. `where` names the object in messages ("token answer", "report row").
-Decoded<std::string> requiredString(const Json& object, std::string_view key, std::string_view where);
+Decoded<std::string> requiredString(const Json& object, std::string_view key,
+                                    std::string_view where);
 Decoded<std::optional<std::string>> optionalString(const Json& object, std::string_view key,
                                                    std::string_view where);
 Decoded<double> requiredNumber(const Json& object, std::string_view key, std::string_view where);
 Decoded<std::optional<std::int64_t>> optionalInteger(const Json& object, std::string_view key,
                                                      std::string_view where);
 // The member itself when it is an array (or object), nullptr when it is absent or null.
-Decoded<const Json*> optionalArray(const Json& object, std::string_view key, std::string_view where);
-Decoded<const Json*> optionalObject(const Json& object, std::string_view key, std::string_view where);
-Decoded<const Json*> requiredArray(const Json& object, std::string_view key, std::string_view where);
-Decoded<const Json*> requiredObject(const Json& object, std::string_view key, std::string_view where);
+Decoded<const Json*> optionalArray(const Json& object, std::string_view key,
+                                   std::string_view where);
+Decoded<const Json*> optionalObject(const Json& object, std::string_view key,
+                                    std::string_view where);
+Decoded<const Json*> requiredArray(const Json& object, std::string_view key,
+                                   std::string_view where);
+Decoded<const Json*> requiredObject(const Json& object, std::string_view key,
+                                    std::string_view where);
 
 // Serialises without indentation; fails when a number is not finite (JSON cannot hold it).
 Decoded<std::string> dump(const Json& value, std::string_view what);

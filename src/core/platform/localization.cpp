@@ -12,7 +12,9 @@ void initLocalization(const char* localeDir) {
     bind_textdomain_codeset(kDomain, "UTF-8");
 }
 
-std::string tr(const char* msgid) { return dgettext(kDomain, msgid); }
+std::string tr(const char* msgid) {
+    return dgettext(kDomain, msgid);
+}
 
 std::string fillPlaceholders(std::string_view text, std::initializer_list<std::string_view> args) {
     std::string out;

@@ -25,7 +25,7 @@ struct KeychainStore {
 };
 
 class SecretStore {
-public:
+  public:
     virtual ~SecretStore() = default;
 
     // The stored bytes, std::nullopt when no item exists, or the failing status.

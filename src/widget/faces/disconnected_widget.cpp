@@ -1,7 +1,6 @@
 #include "widget/faces/disconnected_widget.h"
 
 #include <QFontMetricsF>
-
 #include <cmath>
 
 #include "ui/fonts.h"
@@ -14,13 +13,19 @@ namespace {
 
 // The symbol takes the size of the surrounding text, the body style; symbols sit a little
 // larger than the font's pixel size.
-double symbolSide() { return textStylePixelSize(TextStyle::Body) * 1.2; }
+double symbolSide() {
+    return textStylePixelSize(TextStyle::Body) * 1.2;
+}
 
-QFont messageFont() { return textStyleFont(TextStyle::Caption2); }
+QFont messageFont() {
+    return textStyleFont(TextStyle::Caption2);
+}
 
 }  // namespace
 
-QString DisconnectedWidget::message() { return localized("Open Ambrel to sign in"); }
+QString DisconnectedWidget::message() {
+    return localized("Open Ambrel to sign in");
+}
 
 void DisconnectedWidget::draw(FaceCanvas& canvas, const QRectF& content) const {
     const QRectF area = content.adjusted(kPadding, kPadding, -kPadding, -kPadding);
@@ -33,7 +38,8 @@ void DisconnectedWidget::draw(FaceCanvas& canvas, const QRectF& content) const {
 
     canvas.drawSymbol(QStringLiteral("circle.hexagongrid.fill"),
                       QRectF(area.center().x() - side / 2, top, side, side), widgetAccentColor());
-    canvas.drawWrapped(message(), QRectF(area.left(), top + side + kSpacing, area.width(), textHeight),
+    canvas.drawWrapped(message(),
+                       QRectF(area.left(), top + side + kSpacing, area.width(), textHeight),
                        messageFont(), whiteAt(0.7));
 }
 

@@ -1,7 +1,6 @@
 #include "widget/faces/earnings_widget.h"
 
 #include <QPainter>
-
 #include <cmath>
 
 #include "widget/faces/earnings_widget_background.h"
@@ -10,7 +9,9 @@
 
 namespace ambrel::EarningsWidget {
 
-QString displayName() { return localized("AdSense earnings"); }
+QString displayName() {
+    return localized("AdSense earnings");
+}
 
 QString description() {
     return localized("Your estimated AdSense earnings, updated automatically.");

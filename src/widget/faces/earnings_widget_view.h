@@ -4,7 +4,6 @@
 // layout of the widget's family.
 
 #include <QRectF>
-
 #include <optional>
 
 #include "widget/earnings_provider.h"

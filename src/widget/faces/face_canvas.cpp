@@ -3,7 +3,6 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPixmap>
-
 #include <cmath>
 #include <utility>
 
@@ -63,7 +62,8 @@ void FaceCanvas::drawWrapped(const QString& text, const QRectF& box, const QFont
 void FaceCanvas::drawSymbol(const QString& name, const QRectF& box, const QColor& color) {
     record({.kind = FaceItem::Kind::symbol, .text = name, .rect = box, .color = color});
     if (!painter_) return;
-    const int side = std::max(1, static_cast<int>(std::lround(std::min(box.width(), box.height()))));
+    const int side =
+        std::max(1, static_cast<int>(std::lround(std::min(box.width(), box.height()))));
     // Rendered at the device's resolution, so the symbol stays sharp in a scaled render.
     const qreal ratio = painter_->device() ? painter_->device()->devicePixelRatioF() : 1.0;
     const QPixmap symbol = tintedSymbol(name, side, color, ratio);

@@ -9,7 +9,6 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
-
 #include <vector>
 
 class QPainter;
@@ -19,10 +18,10 @@ namespace ambrel {
 struct FaceItem {
     enum class Kind { text, symbol, ring };
     Kind kind = Kind::text;
-    QString text{};   // the text drawn; a symbol's name; a ring's centre text
-    QRectF rect{};    // where it was drawn, in the face's coordinates
-    QColor color{};   // text or symbol colour; for a ring, its idle text colour
-    QFont font{};     // before shrinking
+    QString text{};       // the text drawn; a symbol's name; a ring's centre text
+    QRectF rect{};        // where it was drawn, in the face's coordinates
+    QColor color{};       // text or symbol colour; for a ring, its idle text colour
+    QFont font{};         // before shrinking
     double scale = 1;     // shrink factor of a text
     double progress = 0;  // a ring's progress
 };
@@ -34,7 +33,7 @@ using FaceRecording = std::vector<FaceItem>;
 QStringList spokenTexts(const FaceRecording& recording);
 
 class FaceCanvas {
-public:
+  public:
     // Without a painter nothing is drawn and only the layout is recorded; without a recording
     // nothing is kept.
     FaceCanvas(QPainter* painter, FaceRecording* recording);
@@ -56,7 +55,7 @@ public:
     void drawRing(double progress, const QPointF& topLeft, double diameter, double lineWidth,
                   double centerFontSize, const QColor& idleTextColor);
 
-private:
+  private:
     void record(FaceItem item);
 
     QPainter* painter_;

@@ -5,7 +5,9 @@
 
 namespace ambrel {
 
-QString localized(const char* key) { return QString::fromStdString(tr(key)); }
+QString localized(const char* key) {
+    return QString::fromStdString(tr(key));
+}
 
 QString moneyText(const AmbrelSnapshot& snapshot, double value) {
     return QString::fromStdString(formatCurrency(snapshot.currency, value));

@@ -1,7 +1,6 @@
 #include "widget/faces/fitted_line.h"
 
 #include <QFontMetricsF>
-
 #include <algorithm>
 #include <cmath>
 
@@ -25,7 +24,9 @@ FittedLine fitLine(const QString& text, const QFont& font, double availableWidth
     return {shown, scale, width};
 }
 
-double lineHeight(const QFont& font) { return std::ceil(QFontMetricsF(font).height()); }
+double lineHeight(const QFont& font) {
+    return std::ceil(QFontMetricsF(font).height());
+}
 
 double textWidth(const QString& text, const QFont& font) {
     return QFontMetricsF(font).horizontalAdvance(text);

@@ -1,7 +1,6 @@
 #include "widget/faces/large_widget.h"
 
 #include <QPainter>
-
 #include <algorithm>
 
 #include "core/earnings/formatting.h"
@@ -29,8 +28,12 @@ QFont headingFont() {
     return font;
 }
 
-QFont metricTitleFont() { return textStyleFont(TextStyle::Caption2); }
-QFont metricValueFont() { return systemFont(15, QFont::DemiBold, true); }
+QFont metricTitleFont() {
+    return textStyleFont(TextStyle::Caption2);
+}
+QFont metricValueFont() {
+    return systemFont(15, QFont::DemiBold, true);
+}
 
 double metricCellHeight() {
     return lineHeight(metricTitleFont()) + LargeWidget::kCellSpacing +
@@ -73,7 +76,9 @@ std::array<WidgetStat, 4> LargeWidget::figures() const {
             WidgetStat{localized("Balance"), balanceText(snapshot), false}};
 }
 
-QString LargeWidget::performanceHeading() { return localized("Performance \u00B7 Yesterday"); }
+QString LargeWidget::performanceHeading() {
+    return localized("Performance \u00B7 Yesterday");
+}
 
 // Each row is as high as its tallest figure.
 double LargeWidget::figureGridHeight() const {
@@ -97,8 +102,8 @@ void LargeWidget::drawFigureGrid(FaceCanvas& canvas, const QRectF& box) const {
     for (std::size_t first = 0; first < stats.size(); first += kFigureColumns) {
         double rowHeight = 0;
         for (std::size_t i = first; i < std::min(first + kFigureColumns, stats.size()); ++i) {
-            const double x = box.left() + static_cast<double>(i - first) *
-                                              (cellWidth + kFigureColumnSpacing);
+            const double x =
+                box.left() + static_cast<double>(i - first) * (cellWidth + kFigureColumnSpacing);
             stats[i].draw(canvas, QRectF(x, y, cellWidth, stats[i].height()));
             rowHeight = std::max(rowHeight, stats[i].height());
         }
@@ -121,10 +126,10 @@ void LargeWidget::drawMetricGrid(FaceCanvas& canvas, const QRectF& box) const {
     for (std::size_t i = 0; i < metrics.size(); ++i) {
         const double column = static_cast<double>(i % kMetricColumns);
         const double row = static_cast<double>(i / kMetricColumns);
-        drawMetricCell(canvas, metrics[i],
-                       QRectF(box.left() + column * (cellWidth + kMetricColumnSpacing),
-                              box.top() + row * (cellHeight + kMetricRowSpacing), cellWidth,
-                              cellHeight));
+        drawMetricCell(
+            canvas, metrics[i],
+            QRectF(box.left() + column * (cellWidth + kMetricColumnSpacing),
+                   box.top() + row * (cellHeight + kMetricRowSpacing), cellWidth, cellHeight));
     }
 }
 
@@ -138,8 +143,10 @@ void LargeWidget::draw(FaceCanvas& canvas, const QRectF& content) const {
     const double headingHeight = lineHeight(headingFont());
     const double metricsHeight = metricGridHeight();
 
-    const double fixed = titleHeight + rowHeight + kDividerThickness + headingHeight + metricsHeight;
-    const std::vector<double> spacers = distributeSpacers(kSpacerMinimums, content.height() - fixed);
+    const double fixed =
+        titleHeight + rowHeight + kDividerThickness + headingHeight + metricsHeight;
+    const std::vector<double> spacers =
+        distributeSpacers(kSpacerMinimums, content.height() - fixed);
 
     double y = content.top();
     WidgetTitle().draw(canvas, QRectF(content.left(), y, content.width(), titleHeight));

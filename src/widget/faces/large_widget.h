@@ -4,7 +4,6 @@
 // yesterday's performance metrics in a grid of three columns, each with its change.
 
 #include <QRectF>
-
 #include <array>
 #include <cstddef>
 #include <vector>
@@ -39,7 +38,7 @@ struct LargeWidget {
 
     void draw(FaceCanvas& canvas, const QRectF& content) const;
 
-private:
+  private:
     double figureGridHeight() const;
     void drawFigureGrid(FaceCanvas& canvas, const QRectF& box) const;
     double metricGridHeight() const;

@@ -17,9 +17,8 @@ std::array<WidgetStat, 2> MediumWidget::stats() const {
     return {WidgetStat{.title = localized("Today"),
                        .value = moneyText(snapshot, snapshot.today),
                        .prominent = true},
-            WidgetStat{.title = localized("Balance"),
-                       .value = balanceText(snapshot),
-                       .prominent = false}};
+            WidgetStat{
+                .title = localized("Balance"), .value = balanceText(snapshot), .prominent = false}};
 }
 
 void MediumWidget::draw(FaceCanvas& canvas, const QRectF& content) const {
@@ -31,16 +30,16 @@ void MediumWidget::draw(FaceCanvas& canvas, const QRectF& content) const {
     const QSizeF ringsSize = ringRow.size(content.width());
     const double shared = content.width() - ringsSize.width() - 2 * kRowSpacing;
     const std::vector<double> across = distributeSpacers({kSpacerMinimum, 0}, shared);
-    const double statsLeft = content.left() + ringsSize.width() + kRowSpacing + across[0] +
-                             kRowSpacing;
+    const double statsLeft =
+        content.left() + ringsSize.width() + kRowSpacing + across[0] + kRowSpacing;
     const double statsWidth = std::max(content.right() - statsLeft, 0.0);
 
     // Down: title, flexible spacer, the row, flexible spacer.
     const double statsHeight = figures[0].height() + kStatSpacing + figures[1].height();
     const double rowHeight = std::max(ringsSize.height(), statsHeight);
     const double titleHeight = WidgetTitle::height();
-    const std::vector<double> down = distributeSpacers(
-        {kSpacerMinimum, kSpacerMinimum}, content.height() - titleHeight - rowHeight);
+    const std::vector<double> down = distributeSpacers({kSpacerMinimum, kSpacerMinimum},
+                                                       content.height() - titleHeight - rowHeight);
 
     WidgetTitle().draw(canvas, QRectF(content.left(), content.top(), content.width(), titleHeight));
     const double rowTop = content.top() + titleHeight + down[0];

@@ -4,7 +4,6 @@
 // today's earnings over the balance on the right.
 
 #include <QRectF>
-
 #include <array>
 
 #include "widget/earnings_provider.h"

@@ -4,7 +4,6 @@
 
 #include <QRectF>
 #include <QSizeF>
-
 #include <array>
 
 #include "widget/earnings_provider.h"
@@ -30,7 +29,7 @@ struct RingRow {
     // Centred in `box`.
     void draw(FaceCanvas& canvas, const QRectF& box) const;
 
-private:
+  private:
     double columnWidth(int index, double maxWidth) const;
 };
 

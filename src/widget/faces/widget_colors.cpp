@@ -7,9 +7,13 @@ QColor widgetAccentColor() {
     return accent;
 }
 
-QColor widgetGradientTop() { return QColor::fromRgbF(0.08f, 0.16f, 0.30f); }
+QColor widgetGradientTop() {
+    return QColor::fromRgbF(0.08f, 0.16f, 0.30f);
+}
 
-QColor widgetGradientBottom() { return QColor::fromRgbF(0.04f, 0.09f, 0.16f); }
+QColor widgetGradientBottom() {
+    return QColor::fromRgbF(0.04f, 0.09f, 0.16f);
+}
 
 QColor whiteAt(double opacity) {
     QColor white(Qt::white);

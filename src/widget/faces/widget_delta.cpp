@@ -10,9 +10,13 @@
 
 namespace ambrel {
 
-bool WidgetDelta::isUp() const { return comparison.current - comparison.previous >= 0; }
+bool WidgetDelta::isUp() const {
+    return comparison.current - comparison.previous >= 0;
+}
 
-QColor WidgetDelta::color() const { return isUp() ? systemGreen() : systemRed(); }
+QColor WidgetDelta::color() const {
+    return isUp() ? systemGreen() : systemRed();
+}
 
 QString WidgetDelta::symbolName() const {
     return isUp() ? QStringLiteral("arrowtriangle.up.fill")
@@ -25,9 +29,13 @@ std::optional<QString> WidgetDelta::changeText() const {
     return QString::fromStdString(*text);
 }
 
-QFont WidgetDelta::font() { return systemFont(10, QFont::Medium); }
+QFont WidgetDelta::font() {
+    return systemFont(10, QFont::Medium);
+}
 
-double WidgetDelta::height() { return lineHeight(font()); }
+double WidgetDelta::height() {
+    return lineHeight(font());
+}
 
 void WidgetDelta::draw(FaceCanvas& canvas, const QRectF& box) const {
     const std::optional<QString> text = changeText();
@@ -37,8 +45,8 @@ void WidgetDelta::draw(FaceCanvas& canvas, const QRectF& box) const {
     const double scale = std::clamp(box.width() / natural, kMinimumScale, 1.0);
 
     const double arrow = kArrowSize * scale;
-    canvas.drawSymbol(symbolName(),
-                      QRectF(box.left(), box.center().y() - arrow / 2, arrow, arrow), color());
+    canvas.drawSymbol(symbolName(), QRectF(box.left(), box.center().y() - arrow / 2, arrow, arrow),
+                      color());
     if (!text) return;
     const double textLeft = box.left() + arrow + kSpacing * scale;
     canvas.drawLine(*text, QRectF(textLeft, box.top(), box.right() - textLeft, box.height()),

@@ -7,7 +7,6 @@
 #include <QFont>
 #include <QRectF>
 #include <QString>
-
 #include <optional>
 
 #include "core/earnings/snapshot.h"

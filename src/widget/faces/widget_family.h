@@ -5,7 +5,6 @@
 
 #include <QSize>
 #include <QString>
-
 #include <optional>
 #include <string_view>
 

@@ -10,12 +10,18 @@
 namespace ambrel {
 namespace {
 
-QFont titleFont() { return textStyleFont(TextStyle::Caption2); }
-QFont subtitleFont() { return systemFont(11, QFont::DemiBold, true); }
+QFont titleFont() {
+    return textStyleFont(TextStyle::Caption2);
+}
+QFont subtitleFont() {
+    return systemFont(11, QFont::DemiBold, true);
+}
 
 }  // namespace
 
-double WidgetRing::progress() const { return goal > 0 ? value / goal : 0; }
+double WidgetRing::progress() const {
+    return goal > 0 ? value / goal : 0;
+}
 
 QSizeF WidgetRing::naturalSize() const {
     double width = std::max(diameter, textWidth(title, titleFont()));

@@ -6,7 +6,6 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
-
 #include <optional>
 
 namespace ambrel {

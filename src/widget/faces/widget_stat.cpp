@@ -8,7 +8,9 @@
 namespace ambrel {
 namespace {
 
-QFont titleFont() { return textStyleFont(TextStyle::Caption2); }
+QFont titleFont() {
+    return textStyleFont(TextStyle::Caption2);
+}
 
 }  // namespace
 
@@ -22,8 +24,8 @@ double WidgetStat::height() const {
 
 void WidgetStat::draw(FaceCanvas& canvas, const QRectF& box) const {
     const double titleHeight = lineHeight(titleFont());
-    canvas.drawLine(title, QRectF(box.left(), box.top(), box.width(), titleHeight),
-                    Qt::AlignLeft, titleFont(), whiteAt(0.55), kTitleMinimumScale);
+    canvas.drawLine(title, QRectF(box.left(), box.top(), box.width(), titleHeight), Qt::AlignLeft,
+                    titleFont(), whiteAt(0.55), kTitleMinimumScale);
     const double valueTop = box.top() + titleHeight + kSpacing;
     canvas.drawLine(value, QRectF(box.left(), valueTop, box.width(), lineHeight(valueFont())),
                     Qt::AlignLeft, valueFont(), prominent ? widgetAccentColor() : QColor(Qt::white),

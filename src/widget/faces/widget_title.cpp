@@ -15,7 +15,9 @@ constexpr double kSymbolGap = 4;
 
 }  // namespace
 
-QString WidgetTitle::text() { return QString::fromStdString(tr("AdSense earnings")); }
+QString WidgetTitle::text() {
+    return QString::fromStdString(tr("AdSense earnings"));
+}
 
 QFont WidgetTitle::font() {
     QFont font = textStyleFont(TextStyle::Caption);
@@ -23,7 +25,9 @@ QFont WidgetTitle::font() {
     return font;
 }
 
-double WidgetTitle::height() { return lineHeight(font()); }
+double WidgetTitle::height() {
+    return lineHeight(font());
+}
 
 void WidgetTitle::draw(FaceCanvas& canvas, const QRectF& box) const {
     const QFont titleFont = font();

@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-
 #include <ostream>
 #include <utility>
 
@@ -80,7 +79,8 @@ QPoint DesktopHost::defaultPosition(const FaceWindow& window, int index) const {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
     int top = area.top() + kScreenGap;
-    for (int i = 0; i < index; ++i) top += windows_[static_cast<std::size_t>(i)]->height() + kScreenGap;
+    for (int i = 0; i < index; ++i)
+        top += windows_[static_cast<std::size_t>(i)]->height() + kScreenGap;
     return {area.right() - kScreenGap - window.width(), top};
 }
 

@@ -6,7 +6,6 @@
 
 #include <QObject>
 #include <QPoint>
-
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -25,7 +24,7 @@ class FaceWindow;
 
 class DesktopHost final : public QObject {
     Q_OBJECT
-public:
+  public:
     using EntrySource = std::function<std::optional<EarningsEntry>()>;
 
     // `cachedEntry`: the last known figures, without network, shown at once. `timeline`: a
@@ -46,7 +45,7 @@ public:
     // layer-shell, which Qt does not offer to widgets).
     static bool canKeepBelow();
 
-private:
+  private:
     void showEntry(const EarningsEntry& entry);
     void place(FaceWindow& window, int index);
     QPoint defaultPosition(const FaceWindow& window, int index) const;

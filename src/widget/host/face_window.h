@@ -6,7 +6,6 @@
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
-
 #include <optional>
 
 #include "widget/earnings_provider.h"
@@ -16,7 +15,7 @@ namespace ambrel::widget {
 
 class FaceWindow final : public QWidget {
     Q_OBJECT
-public:
+  public:
     // `keepBelow`: ask the window manager to keep the window below all others and out of the
     // task bar. Without it (a window system that cannot do that) it is an ordinary window.
     FaceWindow(WidgetFamily family, bool keepBelow, QWidget* parent = nullptr);
@@ -27,18 +26,18 @@ public:
 
     static Qt::WindowFlags windowFlagsFor(bool keepBelow);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // The user has finished moving the window; `position` is its new top left corner.
     void movedByUser(ambrel::WidgetFamily family, QPoint position);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
-private:
+  private:
     void reportMove();
 
     WidgetFamily family_;

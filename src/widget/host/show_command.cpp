@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDBusConnection>
-
 #include <algorithm>
 #include <ostream>
 
@@ -16,8 +15,9 @@ namespace ambrel::widget {
 
 std::expected<std::vector<WidgetFamily>, std::string> parseShowFamilies(
     std::span<const std::string_view> args) {
-    if (args.empty()) return std::vector<WidgetFamily>(std::begin(kSupportedFamilies),
-                                                       std::end(kSupportedFamilies));
+    if (args.empty())
+        return std::vector<WidgetFamily>(std::begin(kSupportedFamilies),
+                                         std::end(kSupportedFamilies));
     std::vector<WidgetFamily> families;
     bool afterFlag = false;
     for (const std::string_view arg : args) {

@@ -1,7 +1,6 @@
 #include "widget/host/timeline_scheduler.h"
 
 #include <QtConcurrent/QtConcurrentRun>
-
 #include <algorithm>
 #include <utility>
 

@@ -17,7 +17,6 @@
 #include <QFuture>
 #include <QObject>
 #include <QTimer>
-
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -29,7 +28,7 @@ namespace ambrel::widget {
 
 class TimelineScheduler final : public QObject {
     Q_OBJECT
-public:
+  public:
     using Producer = std::function<std::optional<Timeline>()>;
 
     // The timer never waits longer than this before it looks at the clock again, so a suspended
@@ -56,16 +55,16 @@ public:
     // What the reload timer waits for now; none while it is stopped.
     std::optional<std::chrono::milliseconds> timerWait() const;
 
-public Q_SLOTS:
+  public Q_SLOTS:
     // A request from outside (the application's reload signal).
     void requestReload();
     // The timer's check: asks for a timeline once the reload date has come, else waits again.
     void checkReloadDate();
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void timelineChanged();
 
-private:
+  private:
     void runRequest();
     void apply(std::optional<Timeline> timeline);
     void armTimer();

@@ -1,10 +1,9 @@
 #include "widget/host/widget_program.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -19,7 +18,7 @@ namespace {
 
 // Closes a descriptor on every path out.
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd = -1) : fd_(fd) {}
     ~FileDescriptor() { reset(); }
     FileDescriptor(const FileDescriptor&) = delete;
@@ -30,7 +29,7 @@ public:
         fd_ = -1;
     }
 
-private:
+  private:
     int fd_;
 };
 

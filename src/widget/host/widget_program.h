@@ -14,7 +14,7 @@
 namespace ambrel::widget {
 
 class WidgetProgram {
-public:
+  public:
     // `path` of the headless program.
     explicit WidgetProgram(std::string path) : path_(std::move(path)) {}
 
@@ -29,7 +29,7 @@ public:
 
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::optional<std::string> run(const char* command) const;
 
     std::string path_;

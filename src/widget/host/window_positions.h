@@ -5,7 +5,6 @@
 
 #include <QPoint>
 #include <QString>
-
 #include <optional>
 #include <string>
 
@@ -17,14 +16,14 @@ namespace ambrel::widget {
 std::string positionKey(WidgetFamily family);
 
 class WindowPositions {
-public:
+  public:
     explicit WindowPositions(Defaults& defaults) : defaults_(defaults) {}
 
     // None when nothing was stored or the stored text is not two whole numbers.
     std::optional<QPoint> load(WidgetFamily family) const;
     void save(WidgetFamily family, const QPoint& position);
 
-private:
+  private:
     Defaults& defaults_;
 };
 

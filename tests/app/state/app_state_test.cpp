@@ -85,7 +85,9 @@ void runEventsFor(int milliseconds) {
     while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-Error transport(std::string text) { return TransportError{std::move(text)}; }
+Error transport(std::string text) {
+    return TransportError{std::move(text)};
+}
 
 TEST(AppStateStart, WithoutTokenIsDisconnectedAndStartsNothing) {
     FakeOperations fake;
@@ -148,7 +150,8 @@ TEST(AppStateRefresh, SuccessPublishesThenReloadsWidgetsThenStopsWorking) {
 TEST(AppStateRefresh, FailureAfterSuccessKeepsFiguresAndShowsMessage) {
     FakeOperations fake;
     fake.token = std::optional<std::string>{};
-    fake.refreshResults = {snapshotWithToday(2), std::unexpected(transport("Could not resolve host"))};
+    fake.refreshResults = {snapshotWithToday(2),
+                           std::unexpected(transport("Could not resolve host"))};
     AppState state(fake.operations());
     state.refresh();
     waitUntilIdle(state);
@@ -221,7 +224,8 @@ TEST(AppStateSignOut, ClearsCacheOnlyAfterTheTokenIsGone) {
         std::int32_t status;
         bool clears;
     };
-    for (Case c : {Case{errSecSuccess, true}, Case{errSecItemNotFound, true}, Case{-25293, false}}) {
+    for (Case c :
+         {Case{errSecSuccess, true}, Case{errSecItemNotFound, true}, Case{-25293, false}}) {
         FakeOperations fake;
         fake.refreshResults = {snapshotWithToday(1)};
         fake.deleteStatus = c.status;

@@ -1,13 +1,14 @@
 // The application's windows and menu: the main window's sizes and title, one About window at
 // a time, and quitting when the main window closes.
 
+#include "app/ambrel_app.h"
+
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
 
 #include "app/about_settings.h"
-#include "app/ambrel_app.h"
 #include "app/content_view.h"
 #include "app/login_view.h"
 #include "support/memory_secret_store.h"
@@ -18,7 +19,7 @@ namespace ambrel::testing {
 namespace {
 
 class AmbrelAppTest : public ::testing::Test {
-protected:
+  protected:
     ~AmbrelAppTest() override { backend.release(); }
 
     FakeBackend backend;

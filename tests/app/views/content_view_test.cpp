@@ -1,10 +1,11 @@
 // The root view: the sign-in view while signed out, a new dashboard on every connection.
 
+#include "app/content_view.h"
+
 #include <QCoreApplication>
 #include <QPointer>
 #include <QPushButton>
 
-#include "app/content_view.h"
 #include "app/dashboard_view.h"
 #include "app/login_view.h"
 #include "dashboard_test_fixture.h"
@@ -13,7 +14,7 @@ namespace ambrel::testing {
 namespace {
 
 class ContentViewTest : public DashboardFixture {
-protected:
+  protected:
     ContentView& makeContent() {
         auto* content = new ContentView(*state, context(), host, toolbar);
         host.setCentralWidget(content);
@@ -21,7 +22,9 @@ protected:
     }
 };
 
-void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 TEST_F(ContentViewTest, SignedOutShowsTheSignInViewWithoutToolbar) {
     startState();
@@ -78,4 +81,6 @@ TEST_F(ContentViewTest, EachConnectionBuildsANewDashboardThatReloadsTheObjective
 }  // namespace
 }  // namespace ambrel::testing
 
-int main(int argc, char** argv) { return ambrel::testing::runGuiTests(argc, argv, "en_US"); }
+int main(int argc, char** argv) {
+    return ambrel::testing::runGuiTests(argc, argv, "en_US");
+}

@@ -22,7 +22,7 @@ bool catalogBuilt() {
 }
 
 class FrenchDashboardTest : public DashboardFixture {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(catalogBuilt()) << "build the ambrel_catalogs target first";
     }
@@ -52,7 +52,8 @@ TEST_F(FrenchDashboardTest, EveryRowOfTheForm) {
     EXPECT_EQ(headers, (QStringList{"Solde", "Objectifs", "Revenus", "Performances · Hier"}));
     const auto* performance = view.findChild<FormSection*>(QStringLiteral("performanceSection"));
     EXPECT_EQ(performance->footerLabel()->text(), QStringLiteral("Mis à jour à 14:05"));
-    EXPECT_EQ(textOf(view, QStringLiteral("lastPaymentCaption")), QStringLiteral("Dernier paiement"));
+    EXPECT_EQ(textOf(view, QStringLiteral("lastPaymentCaption")),
+              QStringLiteral("Dernier paiement"));
 
     const RingGauge& daily = *view.form()->rings()->dailyGauge();
     EXPECT_EQ(daily.titleLabel()->text(), QStringLiteral("Aujourd’hui"));
@@ -74,4 +75,6 @@ TEST_F(FrenchDashboardTest, WindowInFrench) {
 }  // namespace
 }  // namespace ambrel::testing
 
-int main(int argc, char** argv) { return ambrel::testing::runGuiTests(argc, argv, "fr_FR"); }
+int main(int argc, char** argv) {
+    return ambrel::testing::runGuiTests(argc, argv, "fr_FR");
+}

@@ -16,7 +16,7 @@
 namespace ambrel::testing {
 
 class DashboardFixture : public ::testing::Test {
-protected:
+  protected:
     DashboardFixture() : toolbar(*host.addToolBar(QStringLiteral("toolbar"))) {
         host.resize(600, 800);
     }

@@ -1,25 +1,26 @@
 // The dashboard in en_US: its three content states, the toolbar, and every text of the form.
 
+#include "app/dashboard_view.h"
+
 #include <QAction>
-#include <QMenu>
 #include <QLabel>
+#include <QMenu>
 #include <QScrollArea>
 
 #include "app/content_view.h"
 #include "app/dashboard_toolbar.h"
-#include "app/dashboard_view.h"
 #include "app/form_section.h"
 #include "app/objectives_rings.h"
 #include "app/ring_gauge.h"
 #include "app/snapshot_form.h"
-#include "ui/progress_ring.h"
 #include "dashboard_test_fixture.h"
+#include "ui/progress_ring.h"
 
 namespace ambrel::testing {
 namespace {
 
 class DashboardViewTest : public DashboardFixture {
-protected:
+  protected:
     DashboardView& makeDashboard() {
         dashboard = std::make_unique<DashboardView>(*state, context(), toolbar);
         return *dashboard;
@@ -83,7 +84,8 @@ TEST_F(DashboardViewTest, ToolbarItemsCarryTitlesTooltipsAndLeaveWithTheDashboar
     EXPECT_EQ(items.refreshAction()->toolTip(), QStringLiteral("Refresh data"));
     EXPECT_EQ(items.accountAction()->text(), QStringLiteral("Account"));
     EXPECT_EQ(items.accountAction()->toolTip(), QStringLiteral("Account"));
-    for (QAction* action : {items.objectivesAction(), items.refreshAction(), items.accountAction()}) {
+    for (QAction* action :
+         {items.objectivesAction(), items.refreshAction(), items.accountAction()}) {
         QWidget* button = toolbar.widgetForAction(action);
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->accessibleName(), action->text());
@@ -127,7 +129,8 @@ TEST_F(DashboardViewTest, EveryRowOfTheFormInEnglish) {
     for (const FormSection* section : view.findChildren<FormSection*>()) {
         headers << section->headerLabel()->text();
     }
-    EXPECT_EQ(headers, (QStringList{"Balance", "Objectives", "Revenue", "Performance · Yesterday"}));
+    EXPECT_EQ(headers,
+              (QStringList{"Balance", "Objectives", "Revenue", "Performance · Yesterday"}));
     const auto* performance = view.findChild<FormSection*>(QStringLiteral("performanceSection"));
     ASSERT_NE(performance->footerLabel(), nullptr);
     EXPECT_TRUE(performance->footerLabel()->text().startsWith(QStringLiteral("Updated at 2:05")))
@@ -173,4 +176,6 @@ TEST_F(DashboardViewTest, RingsUseTheStoredObjectivesAndFollowEdits) {
 }  // namespace
 }  // namespace ambrel::testing
 
-int main(int argc, char** argv) { return ambrel::testing::runGuiTests(argc, argv, "en_US"); }
+int main(int argc, char** argv) {
+    return ambrel::testing::runGuiTests(argc, argv, "en_US");
+}

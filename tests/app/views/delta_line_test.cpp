@@ -1,10 +1,11 @@
 // The comparison line: arrow, colour and texts for rising, falling, unchanged and
 // previous-zero pairs.
 
+#include "app/delta_line.h"
+
 #include <QImage>
 #include <QLabel>
 
-#include "app/delta_line.h"
 #include "ui/colors.h"
 #include "view_test_support.h"
 
@@ -90,4 +91,6 @@ TEST(DeltaLine, NeverWrapsNorShrinks) {
 }  // namespace
 }  // namespace ambrel::testing
 
-int main(int argc, char** argv) { return ambrel::testing::runGuiTests(argc, argv, "en_US"); }
+int main(int argc, char** argv) {
+    return ambrel::testing::runGuiTests(argc, argv, "en_US");
+}

@@ -1,17 +1,18 @@
 // The sign-in view: the button while a sign-in runs, and the error message under it.
 
+#include "app/login_view.h"
+
 #include <QLabel>
 #include <QPushButton>
 
 #include "app/busy_indicator.h"
-#include "app/login_view.h"
 #include "view_test_support.h"
 
 namespace ambrel::testing {
 namespace {
 
 class LoginViewTest : public ::testing::Test {
-protected:
+  protected:
     ~LoginViewTest() override { backend.release(); }
 
     FakeBackend backend;
@@ -88,4 +89,6 @@ TEST_F(LoginViewTest, LongErrorWrapsCentredWithinThePadding) {
 }  // namespace
 }  // namespace ambrel::testing
 
-int main(int argc, char** argv) { return ambrel::testing::runGuiTests(argc, argv, "en_US"); }
+int main(int argc, char** argv) {
+    return ambrel::testing::runGuiTests(argc, argv, "en_US");
+}

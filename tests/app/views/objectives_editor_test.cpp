@@ -1,6 +1,8 @@
 // The objectives sheet over the dashboard: committed edits reach the rings at once, unparseable
 // text is put back, "OK" saves and reloads the widget, "Cancel" keeps committed edits unsaved.
 
+#include "app/objectives_editor.h"
+
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,18 +10,17 @@
 
 #include "app/dashboard_view.h"
 #include "app/goal_field.h"
-#include "app/objectives_editor.h"
 #include "app/objectives_rings.h"
 #include "app/ring_gauge.h"
 #include "app/snapshot_form.h"
-#include "ui/progress_ring.h"
 #include "dashboard_test_fixture.h"
+#include "ui/progress_ring.h"
 
 namespace ambrel::testing {
 namespace {
 
 class ObjectivesEditorTest : public DashboardFixture {
-protected:
+  protected:
     void SetUp() override {
         Objectives::save(secrets, Objectives{10, 300});
         startWithSnapshot(knownSnapshot());
@@ -27,8 +28,9 @@ protected:
         host.setCentralWidget(view);
         host.show();
         view->showObjectives();
-        ASSERT_TRUE(waitFor([&] { return view->objectivesSheet() != nullptr &&
-                                         view->objectivesSheet()->isVisible(); }));
+        ASSERT_TRUE(waitFor([&] {
+            return view->objectivesSheet() != nullptr && view->objectivesSheet()->isVisible();
+        }));
         editor = view->objectivesSheet()->findChild<ObjectivesEditor*>();
         ASSERT_NE(editor, nullptr);
     }
@@ -119,4 +121,6 @@ TEST_F(ObjectivesEditorTest, CancelAfterCommitKeepsTheEditUnsaved) {
 }  // namespace
 }  // namespace ambrel::testing
 
-int main(int argc, char** argv) { return ambrel::testing::runGuiTests(argc, argv, "en_US"); }
+int main(int argc, char** argv) {
+    return ambrel::testing::runGuiTests(argc, argv, "en_US");
+}

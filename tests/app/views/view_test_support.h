@@ -15,12 +15,12 @@
 #include <atomic>
 #include <chrono>
 #include <clocale>
+#include <condition_variable>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
-#include <condition_variable>
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <string>
 
@@ -29,7 +29,9 @@
 #include "core/platform/localization.h"
 
 // Readable QString values in assertion messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace ambrel::testing {
 
@@ -67,15 +69,23 @@ inline bool waitFor(const std::function<bool()>& done) {
 // AppOperations whose outcomes the test sets, shared with the worker threads that run them.
 // While held, the blocking calls (sign-in, refresh) wait until the test releases them.
 class FakeBackend {
-public:
-    void setToken(std::optional<std::string> token) { locked([&] { script_->token = std::move(token); }); }
+  public:
+    void setToken(std::optional<std::string> token) {
+        locked([&] { script_->token = std::move(token); });
+    }
     void setRefreshResult(Result<AmbrelSnapshot> result) {
         locked([&] { script_->refresh = std::move(result); });
     }
-    void setSignInResult(Result<void> result) { locked([&] { script_->signIn = std::move(result); }); }
+    void setSignInResult(Result<void> result) {
+        locked([&] { script_->signIn = std::move(result); });
+    }
     // Makes the next sign-ins and refreshes wait until release().
-    void hold() { locked([&] { script_->signInOpen = script_->refreshOpen = false; }); }
-    void holdRefresh() { locked([&] { script_->refreshOpen = false; }); }
+    void hold() {
+        locked([&] { script_->signInOpen = script_->refreshOpen = false; });
+    }
+    void holdRefresh() {
+        locked([&] { script_->refreshOpen = false; });
+    }
     void release() {
         locked([&] { script_->signInOpen = script_->refreshOpen = true; });
         script_->opened.notify_all();
@@ -104,7 +114,7 @@ public:
         return ops;
     }
 
-private:
+  private:
     struct Script {
         std::mutex mutex;
         std::condition_variable opened;

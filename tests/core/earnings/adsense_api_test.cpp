@@ -14,7 +14,9 @@ using testing::FakeHttpClient;
 
 constexpr const char* kBase = "https://adsense.example/v2";
 
-std::string messageOf(const Error& error) { return errorMessage(error); }
+std::string messageOf(const Error& error) {
+    return errorMessage(error);
+}
 
 TEST(AdSenseAPI, GetSendsOnlyTheBearerHeaderWithA60SecondTimeout) {
     FakeHttpClient http;
@@ -27,8 +29,9 @@ TEST(AdSenseAPI, GetSendsOnlyTheBearerHeaderWithA60SecondTimeout) {
     const HttpRequest request = http.requests()[0];
     EXPECT_EQ(request.method, "GET");
     EXPECT_EQ(request.url, "https://adsense.example/v2/x");
-    EXPECT_EQ(request.headers,
-              (std::vector<std::pair<std::string, std::string>>{{"Authorization", "Bearer tok en"}}));
+    EXPECT_EQ(
+        request.headers,
+        (std::vector<std::pair<std::string, std::string>>{{"Authorization", "Bearer tok en"}}));
     EXPECT_EQ(request.timeout, std::chrono::seconds(60));
     EXPECT_TRUE(request.body.empty());
 }
@@ -44,8 +47,8 @@ TEST(AdSenseAPI, OnlyStatuses200To299SucceedOthersAreAdSenseErrors) {
          "AdSense error (401): Request had invalid authentication credentials."},
         {403, "", "AdSense error (403): "},
         {500, "caf\xC3\xA9", "AdSense error (500): caf\xC3\xA9"},
-        {502, "bad \xC3(", "AdSense error (502): "},          // invalid UTF-8 reads as no text
-        {404, "\xED\xA0\x80", "AdSense error (404): "},        // an encoded surrogate is invalid
+        {502, "bad \xC3(", "AdSense error (502): "},     // invalid UTF-8 reads as no text
+        {404, "\xED\xA0\x80", "AdSense error (404): "},  // an encoded surrogate is invalid
         {199, "x", "AdSense error (199): x"},
         {300, "x", "AdSense error (300): x"},
     };
@@ -111,9 +114,12 @@ TEST(AdSenseAPI, UndecodableAnswerIsADecodingError) {
 TEST(AdSenseAPI, ReportQueryKeepsOrderRepeatsAndEncodesReservedCharacters) {
     FakeHttpClient http;
     http.reply(200, "{}");
-    QueryItems query = {{"dateRange", "CUSTOM"},     {"metrics", "B"},
-                        {"metrics", "A"},            {"filters", "a b&c=d+e#f%g"},
-                        {"x", "caf\xC3\xA9/:?@!$'()*,;"}, {"n m", ""}};
+    QueryItems query = {{"dateRange", "CUSTOM"},
+                        {"metrics", "B"},
+                        {"metrics", "A"},
+                        {"filters", "a b&c=d+e#f%g"},
+                        {"x", "caf\xC3\xA9/:?@!$'()*,;"},
+                        {"n m", ""}};
     auto report = AdSenseAPI(http, kBase).generateReport("accounts/pub-1", query, "t");
     ASSERT_TRUE(report);
     EXPECT_EQ(http.requests().at(0).url,

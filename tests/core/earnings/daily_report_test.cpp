@@ -12,14 +12,10 @@ namespace {
 using namespace std::chrono;
 
 const std::vector<Header> kHeaders = {
-    {"DATE", "DIMENSION", std::nullopt},
-    {"ESTIMATED_EARNINGS", "METRIC_CURRENCY", "USD"},
-    {"PAGE_VIEWS", "METRIC_TALLY", std::nullopt},
-    {"PAGE_VIEWS_RPM", "METRIC_CURRENCY", "USD"},
-    {"IMPRESSIONS", "METRIC_TALLY", std::nullopt},
-    {"CLICKS", "METRIC_TALLY", std::nullopt},
-    {"COST_PER_CLICK", "METRIC_CURRENCY", "USD"},
-    {"PAGE_VIEWS_CTR", "METRIC_RATIO", std::nullopt},
+    {"DATE", "DIMENSION", std::nullopt},           {"ESTIMATED_EARNINGS", "METRIC_CURRENCY", "USD"},
+    {"PAGE_VIEWS", "METRIC_TALLY", std::nullopt},  {"PAGE_VIEWS_RPM", "METRIC_CURRENCY", "USD"},
+    {"IMPRESSIONS", "METRIC_TALLY", std::nullopt}, {"CLICKS", "METRIC_TALLY", std::nullopt},
+    {"COST_PER_CLICK", "METRIC_CURRENCY", "USD"},  {"PAGE_VIEWS_CTR", "METRIC_RATIO", std::nullopt},
 };
 
 Row row(std::string date, std::string earnings, std::string ctr = "0") {
@@ -35,17 +31,26 @@ std::vector<Row> days(year_month_day first, year_month_day last, double earnings
     return rows;
 }
 
-Instant at(sys_days day, hours h = 10h, minutes m = 0min) { return Instant{day + h + m}; }
+Instant at(sys_days day, hours h = 10h, minutes m = 0min) {
+    return Instant{day + h + m};
+}
 
 TEST(DailyReport, QueryAt10UtcHasFifteenItemsEndingWithThe35DayRange) {
     auto query = dailyReportQuery(utcDate(at(2026y / May / 21)));
-    QueryItems expected = {{"dateRange", "CUSTOM"},          {"dimensions", "DATE"},
-                           {"metrics", "ESTIMATED_EARNINGS"}, {"metrics", "PAGE_VIEWS"},
-                           {"metrics", "PAGE_VIEWS_RPM"},     {"metrics", "IMPRESSIONS"},
-                           {"metrics", "CLICKS"},             {"metrics", "COST_PER_CLICK"},
-                           {"metrics", "PAGE_VIEWS_CTR"},     {"startDate.year", "2026"},
-                           {"startDate.month", "4"},          {"startDate.day", "17"},
-                           {"endDate.year", "2026"},          {"endDate.month", "5"},
+    QueryItems expected = {{"dateRange", "CUSTOM"},
+                           {"dimensions", "DATE"},
+                           {"metrics", "ESTIMATED_EARNINGS"},
+                           {"metrics", "PAGE_VIEWS"},
+                           {"metrics", "PAGE_VIEWS_RPM"},
+                           {"metrics", "IMPRESSIONS"},
+                           {"metrics", "CLICKS"},
+                           {"metrics", "COST_PER_CLICK"},
+                           {"metrics", "PAGE_VIEWS_CTR"},
+                           {"startDate.year", "2026"},
+                           {"startDate.month", "4"},
+                           {"startDate.day", "17"},
+                           {"endDate.year", "2026"},
+                           {"endDate.month", "5"},
                            {"endDate.day", "21"}};
     EXPECT_EQ(query, expected);
 }
@@ -54,9 +59,12 @@ TEST(DailyReport, QueryAt10UtcHasFifteenItemsEndingWithThe35DayRange) {
 TEST(DailyReport, QueryFollowsTheUtcDayNotTheLocalOne) {
     auto query = dailyReportQuery(utcDate(at(2026y / May / 22, 1h, 30min)));
     QueryItems tail(query.end() - 6, query.end());
-    EXPECT_EQ(tail, (QueryItems{{"startDate.year", "2026"}, {"startDate.month", "4"},
-                                {"startDate.day", "18"}, {"endDate.year", "2026"},
-                                {"endDate.month", "5"}, {"endDate.day", "22"}}));
+    EXPECT_EQ(tail, (QueryItems{{"startDate.year", "2026"},
+                                {"startDate.month", "4"},
+                                {"startDate.day", "18"},
+                                {"endDate.year", "2026"},
+                                {"endDate.month", "5"},
+                                {"endDate.day", "22"}}));
     EXPECT_EQ(dateKey(utcDate(Instant{sys_days{2026y / May / 21} + 23h + 59min + 59s})),
               "2026-05-21");
     EXPECT_EQ(dateKey(utcDate(Instant{sys_days{1999y / December / 31} - 1s})), "1999-12-30");
@@ -64,12 +72,12 @@ TEST(DailyReport, QueryFollowsTheUtcDayNotTheLocalOne) {
 
 TEST(DailyReport, DateKeysArePaddedAndParsedStrictly) {
     EXPECT_EQ(dateKey(2026y / March / 1), "2026-03-01");
-    EXPECT_EQ(dateQueryItems("startDate", 2026y / March / 1),
-              (QueryItems{{"startDate.year", "2026"}, {"startDate.month", "3"},
-                          {"startDate.day", "1"}}));
+    EXPECT_EQ(
+        dateQueryItems("startDate", 2026y / March / 1),
+        (QueryItems{{"startDate.year", "2026"}, {"startDate.month", "3"}, {"startDate.day", "1"}}));
     EXPECT_EQ(parseDateKey("2024-02-29"), 2024y / February / 29);
-    for (const char* bad : {"2023-02-29", "2026-13-01", "2026-05", "20260521", "2026-05-21x",
-                            "", "Total", "2026-05-+1", "2026--05-21"})
+    for (const char* bad : {"2023-02-29", "2026-13-01", "2026-05", "20260521", "2026-05-21x", "",
+                            "Total", "2026-05-+1", "2026--05-21"})
         EXPECT_EQ(parseDateKey(bad), std::nullopt) << bad;
 }
 
@@ -79,14 +87,30 @@ TEST(DailyReport, ReadsNumbersOnlyWhenTheWholeTextIsANumber) {
         std::optional<double> value;
     };
     const Case cases[] = {
-        {"12.5", 12.5}, {"-3", -3.0}, {"1e3", 1000.0}, {"+2", 2.0}, {"0x10", 16.0},
-        {".5", 0.5},    {"", {}},     {" 5", {}},      {"\t5", {}}, {"5 ", {}},
-        {"5 EUR", {}},  {"1,5", {}},  {"abc", {}},
+        {"12.5", 12.5},
+        {"-3", -3.0},
+        {"1e3", 1000.0},
+        {"+2", 2.0},
+        {"0x10", 16.0},
+        {".5", 0.5},
+        {"", {}},
+        {" 5", {}},
+        {"\t5", {}},
+        {"5 ", {}},
+        {"5 EUR", {}},
+        {"1,5", {}},
+        {"abc", {}},
         // Not finite: would make the snapshot impossible to store.
-        {"inf", {}},    {"nan", {}},  {"-INFINITY", {}}, {"1e999", {}},
+        {"inf", {}},
+        {"nan", {}},
+        {"-INFINITY", {}},
+        {"1e999", {}},
     };
     for (const Case& c : cases) EXPECT_EQ(readNumber(c.text), c.value) << '"' << c.text << '"';
-    EXPECT_EQ(readNumber(std::string_view("5\0" "1", 3)), std::nullopt);
+    EXPECT_EQ(readNumber(std::string_view("5\0"
+                                          "1",
+                                          3)),
+              std::nullopt);
 }
 
 TEST(DailyReport, DailyMetricsReadsColumnsByNameAndCtrAsPercent) {
@@ -113,8 +137,8 @@ TEST(DailyReport, UnreadableAndMissingCellsCountAsZero) {
 }
 
 TEST(DailyReport, RowsWithoutAUsableDateAreSkippedAndLaterDuplicatesWin) {
-    std::vector<Row> rows = {row("2026-05-01", "1"), Row{{Cell{std::nullopt}, Cell{"9"}}},
-                             Row{{}}, row("2026-05-01", "2"), row("Total", "4")};
+    std::vector<Row> rows = {row("2026-05-01", "1"), Row{{Cell{std::nullopt}, Cell{"9"}}}, Row{{}},
+                             row("2026-05-01", "2"), row("Total", "4")};
     auto daily = dailyMetrics(kHeaders, rows);
     EXPECT_EQ(daily.size(), 2u);  // the text key is taken unchanged, even "Total"
     EXPECT_EQ(daily.at("2026-05-01").earnings, 2);
@@ -126,7 +150,8 @@ TEST(DailyReport, HeadersDecideColumnsAndCurrency) {
                                    {std::nullopt, {}, "GBP"},
                                    {"DATE", {}, std::nullopt},
                                    {"ESTIMATED_EARNINGS", {}, "JPY"}};
-    auto daily = dailyMetrics(headers, std::vector<Row>{Row{{Cell{"1"}, Cell{"2"}, Cell{"2026-05-21"}, Cell{"4"}}}});
+    auto daily = dailyMetrics(
+        headers, std::vector<Row>{Row{{Cell{"1"}, Cell{"2"}, Cell{"2026-05-21"}, Cell{"4"}}}});
     EXPECT_EQ(daily.at("2026-05-21").earnings, 4);
     EXPECT_EQ(reportCurrency(headers), "GBP");
     EXPECT_EQ(reportCurrency(kHeaders), "USD");
@@ -135,7 +160,8 @@ TEST(DailyReport, HeadersDecideColumnsAndCurrency) {
 
     EXPECT_TRUE(dailyMetrics(std::nullopt, days(2026y / May / 1, 2026y / May / 2)).empty());
     EXPECT_TRUE(dailyMetrics(std::vector<Header>{{"ESTIMATED_EARNINGS", {}, "EUR"}},
-                             days(2026y / May / 1, 2026y / May / 2)).empty());
+                             days(2026y / May / 1, 2026y / May / 2))
+                    .empty());
     EXPECT_TRUE(dailyMetrics(kHeaders, std::nullopt).empty());
 }
 

@@ -23,7 +23,7 @@ SlowData slowData(Instant fetchedAt) {
 }
 
 class StoreTest : public ::testing::Test {
-protected:
+  protected:
     testing::TempDir dir;
     Defaults defaults{dir.path()};
 };

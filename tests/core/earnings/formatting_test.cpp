@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "support/scoped_env.h"
-
 #include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <limits>
 #include <optional>
 #include <string>
+
+#include "support/scoped_env.h"
 
 namespace ambrel {
 namespace {
@@ -48,8 +48,8 @@ TEST(Formatting, GivesTheLocalesTextsWithTheRequiredDigitsAndRounding) {
         // Currency: the currency's minimum digits, at most 2.
         {"en_US", "euro keeps 2 digits", [] { return formatCurrency("EUR", 12.5); }, "€12.50"},
         {"en_US", "yen shows no zeros", [] { return formatCurrency("JPY", 1234); }, "¥1,234"},
-        {"en_US", "3-digit currency capped at 2",
-         [] { return formatCurrency("BHD", 1.2345); }, "BHD" NBSP "1.23"},
+        {"en_US", "3-digit currency capped at 2", [] { return formatCurrency("BHD", 1.2345); },
+         "BHD" NBSP "1.23"},
         {"fr_FR", "euro fr", [] { return formatCurrency("EUR", 12.5); }, "12,50" NBSP "€"},
         {"de_DE", "euro de", [] { return formatCurrency("EUR", 1234.5); }, "1.234,50" NBSP "€"},
         {"en_US", "unreadable code falls back", [] { return formatCurrency("", 12.5); }, "12.50"},
@@ -87,14 +87,14 @@ TEST(Formatting, DeltaTextSignsTheAbsoluteChange) {
          [] { return deltaText(MetricKind::count, "EUR", 1520, 1498.6); }, "+21"},
         {"en_US", "count half away from zero",
          [] { return deltaText(MetricKind::count, "EUR", 10, 12.5); }, "-3"},
-        {"en_US", "percent points",
-         [] { return deltaText(MetricKind::percent, "EUR", 1.5, 1.25); }, "+0.25 pp"},
+        {"en_US", "percent points", [] { return deltaText(MetricKind::percent, "EUR", 1.5, 1.25); },
+         "+0.25 pp"},
         {"en_US", "no change is plus zero",
          [] { return deltaText(MetricKind::currency, "EUR", 7.5, 7.5); }, "+€0.00"},
         {"en_US", "falling currency uses hyphen-minus",
          [] { return deltaText(MetricKind::currency, "EUR", 10, 22.5); }, "-€12.50"},
-        {"de_DE", "de currency",
-         [] { return deltaText(MetricKind::currency, "EUR", 10, 22.5); }, "-12,50" NBSP "€"},
+        {"de_DE", "de currency", [] { return deltaText(MetricKind::currency, "EUR", 10, 22.5); },
+         "-12,50" NBSP "€"},
         {"en_US", "change against zero still has a text",
          [] { return deltaText(MetricKind::count, "EUR", 5, 0); }, "+5"},
     };
@@ -110,11 +110,10 @@ TEST(Formatting, PercentChangeTextIsRelativeToThePreviousMagnitude) {
         double current, previous;
         std::optional<std::string> expected;
     } cases[] = {
-        {112.4, 100, "(+12%)"},
-        {100, 100, "(+0%)"},
-        {87.5, 100, "(-13%)"},     // -12.5 %: the tie goes away from zero
-        {50, -100, "(+150%)"},     // a negative base still counts by its size
-        {5, 0, std::nullopt},      // no relative change against zero
+        {112.4, 100, "(+12%)"}, {100, 100, "(+0%)"},
+        {87.5, 100, "(-13%)"},  // -12.5 %: the tie goes away from zero
+        {50, -100, "(+150%)"},  // a negative base still counts by its size
+        {5, 0, std::nullopt},   // no relative change against zero
         {0, 0, std::nullopt},
     };
     for (const auto& c : cases)

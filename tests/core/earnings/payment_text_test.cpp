@@ -1,14 +1,14 @@
 #include "core/earnings/payment_text.h"
 
 #include <gtest/gtest.h>
-
-#include "support/scoped_env.h"
 #include <unicode/timezone.h>
 
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
+
+#include "support/scoped_env.h"
 
 namespace ambrel {
 namespace {
@@ -45,7 +45,9 @@ TEST(ParseAmount, ReadsSeparatorsByPositionCountAndCurrency) {
         {"1\u202F234,56\u00A0€", "EUR", 1234.56},
         {"\u0661\u0662\u0663 EGP", "EGP", 123},
         {"\uFF11\uFF12.\uFF15 USD", "USD", 12.5},
-        {"\xFF" "12,50 \xE2\x82", "EUR", 12.5},  // broken UTF-8 is dropped
+        {"\xFF"
+         "12,50 \xE2\x82",
+         "EUR", 12.5},  // broken UTF-8 is dropped
         // Nothing that reads as one amount.
         {"", "EUR", std::nullopt},
         {"€", "EUR", std::nullopt},
@@ -57,7 +59,8 @@ TEST(ParseAmount, ReadsSeparatorsByPositionCountAndCurrency) {
         {std::string(400, '9'), "EUR", std::nullopt},  // beyond a double
     };
     for (const auto& c : cases)
-        EXPECT_EQ(parseAmount(c.text, c.currency), c.expected) << '"' << c.text << "\" " << c.currency;
+        EXPECT_EQ(parseAmount(c.text, c.currency), c.expected)
+            << '"' << c.text << "\" " << c.currency;
 }
 
 TEST(PaymentDateLabel, ShowsTheDayInTheMediumStyleOrNothing) {
@@ -71,12 +74,12 @@ TEST(PaymentDateLabel, ShowsTheDayInTheMediumStyleOrNothing) {
         {"fr_FR", 2026, 5, 21, "21 mai 2026"},
         {"de_DE", 2026, 5, 21, "21.05.2026"},
         {"en_US", 2024, 2, 29, "Feb 29, 2024"},
-        {"en_US", 2026, 5, std::nullopt, "May 1, 2026"},   // a missing day is the first
-        {"en_US", 2023, 2, 29, ""},                        // no such day
+        {"en_US", 2026, 5, std::nullopt, "May 1, 2026"},  // a missing day is the first
+        {"en_US", 2023, 2, 29, ""},                       // no such day
         {"en_US", 2026, 13, 1, ""},
         {"en_US", 2026, 0, 1, ""},
         {"en_US", 2026, 5, 0, ""},
-        {"en_US", 2026, 5, 4294967297LL, ""},              // beyond any calendar field
+        {"en_US", 2026, 5, 4294967297LL, ""},  // beyond any calendar field
         {"en_US", 2026, -9223372036854775807LL - 1, 1, ""},
         {"en_US", std::nullopt, std::nullopt, std::nullopt, ""},
     };

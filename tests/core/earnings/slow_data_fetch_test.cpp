@@ -27,9 +27,9 @@ TEST(SlowDataFetch, LastYearQueryCutsTheEndDayToTheMonthLength) {
                           {2026y / May / 31, "2025", "5", "31"},
                           {2026y / January / 15, "2025", "1", "15"}};
     for (const Case& c : cases) {
-        QueryItems expected = {{"dateRange", "CUSTOM"}, {"metrics", "ESTIMATED_EARNINGS"},
+        QueryItems expected = {{"dateRange", "CUSTOM"},    {"metrics", "ESTIMATED_EARNINGS"},
                                {"startDate.year", c.year}, {"startDate.month", c.month},
-                               {"startDate.day", "1"},  {"endDate.year", c.year},
+                               {"startDate.day", "1"},     {"endDate.year", c.year},
                                {"endDate.month", c.month}, {"endDate.day", c.endDay}};
         EXPECT_EQ(monthLastYearQuery(c.reference), expected) << c.year << "-" << c.endDay;
     }

@@ -35,7 +35,7 @@ Call callOf(const HttpRequest& request) {
     if (request.url.ends_with("/accounts")) return Call::accounts;
     if (request.url.ends_with("/payments")) return Call::payments;
     return request.url.find("dimensions=DATE") != std::string::npos ? Call::dailyReport
-                                                                     : Call::lastYearReport;
+                                                                    : Call::lastYearReport;
 }
 
 // A daily report of `count` days up to `last`, day i earning i + 1.
@@ -45,9 +45,12 @@ std::string dailyReport(sys_days last, int count, const char* currency = "USD") 
         sys_days day = last - days{count - 1 - i};
         rows.push_back({{"cells", json::array({{{"value", dateKey(day)}},
                                                {{"value", std::to_string(i + 1)}},
-                                               {{"value", "1000"}}, {{"value", "2"}},
-                                               {{"value", "1500"}}, {{"value", "10"}},
-                                               {{"value", "0.2"}}, {{"value", "0.01"}}})}});
+                                               {{"value", "1000"}},
+                                               {{"value", "2"}},
+                                               {{"value", "1500"}},
+                                               {{"value", "10"}},
+                                               {{"value", "0.2"}},
+                                               {{"value", "0.01"}}})}});
     }
     json headers = json::array({{{"name", "DATE"}}});
     for (const char* metric : kDailyReportMetrics) headers.push_back({{"name", metric}});
@@ -56,18 +59,21 @@ std::string dailyReport(sys_days last, int count, const char* currency = "USD") 
 }
 
 class SnapshotRefresh : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        std::ofstream(dir.path() / "client_secret.json")
-            << json{{"installed", {{"client_id", "cid"}, {"client_secret", "csecret"},
-                                   {"auth_uri", "https://oauth.example/auth"},
-                                   {"token_uri", kTokenUri}}}}.dump();
+        std::ofstream(dir.path() / "client_secret.json") << json{
+            {"installed",
+             {{"client_id", "cid"},
+              {"client_secret", "csecret"},
+              {"auth_uri", "https://oauth.example/auth"},
+              {"token_uri", kTokenUri}}}}.dump();
         secrets.put(refreshTokenItem(), "refresh-1");
         answers = {
             {Call::token, HttpResponse{200, R"({"access_token":"at-1","expires_in":3599})"}},
             {Call::accounts, HttpResponse{200, R"({"accounts":[{"name":"accounts/pub-1"}]})"}},
             {Call::dailyReport, HttpResponse{200, dailyReport(sys_days{2026y / May / 21}, 35)}},
-            {Call::lastYearReport, HttpResponse{200, R"({"totals":{"cells":[{"value":"321.5"}]}})"}},
+            {Call::lastYearReport,
+             HttpResponse{200, R"({"totals":{"cells":[{"value":"321.5"}]}})"}},
             {Call::payments, HttpResponse{200, R"({"payments":[
                 {"name":"accounts/pub-1/payments/unpaid","amount":"$12.50"},
                 {"name":"accounts/pub-1/payments/2026-04-21","amount":"$100.00",
@@ -79,12 +85,14 @@ protected:
     // A fresh client that answers each call from `answers` and has recorded nothing yet.
     void resetHttp() {
         http = std::make_unique<FakeHttpClient>();
-        http->setFallback([this](const HttpRequest& request) { return answers.at(callOf(request)); });
+        http->setFallback(
+            [this](const HttpRequest& request) { return answers.at(callOf(request)); });
     }
 
     Services services() {
-        return Services{*http, secrets, defaults, [this] { return now; }, kBase,
-                        {dir.path() / "client_secret.json"}};
+        return Services{*http,    secrets,
+                        defaults, [this] { return now; },
+                        kBase,    {dir.path() / "client_secret.json"}};
     }
 
     std::vector<Call> calls() const {
@@ -98,7 +106,8 @@ protected:
         bool operator==(const Entries&) const = default;
     };
     Entries entries() const {
-        return {defaults.data(kAccountKey), defaults.data(kSlowDataKey), defaults.data(kSnapshotKey)};
+        return {defaults.data(kAccountKey), defaults.data(kSlowDataKey),
+                defaults.data(kSnapshotKey)};
     }
 
     testing::TempDir dir;
@@ -126,7 +135,8 @@ TEST_F(SnapshotRefresh, FirstRefreshMakesFiveRequestsAndFillsEveryCache) {
                                    "&endDate.month=5&endDate.day=21");
     EXPECT_EQ(requests[4].url, std::string(kBase) + "/accounts/pub-1/payments");
     for (std::size_t i = 1; i < requests.size(); ++i)
-        EXPECT_EQ(requests[i].headers, (decltype(requests[i].headers){{"Authorization", "Bearer at-1"}}));
+        EXPECT_EQ(requests[i].headers,
+                  (decltype(requests[i].headers){{"Authorization", "Bearer at-1"}}));
 
     // Days 1..35 earn 1..35; the reference day 21 May is day 35.
     EXPECT_EQ(snapshot->today, 35);
@@ -250,9 +260,10 @@ TEST_F(SnapshotRefresh, FailuresLeaveTheCachesAsTheOutcomeTableSays) {
         const Entries before = entries();
         resetHttp();
         answers = base;
-        answers[c.failing] = c.failing == Call::token
-                                 ? FakeHttpClient::Reply(HttpResponse{400, R"({"error":"invalid_grant"})"})
-                                 : FakeHttpClient::Reply(HttpResponse{500, "boom"});
+        answers[c.failing] =
+            c.failing == Call::token
+                ? FakeHttpClient::Reply(HttpResponse{400, R"({"error":"invalid_grant"})"})
+                : FakeHttpClient::Reply(HttpResponse{500, "boom"});
 
         auto snapshot = refreshSnapshot(services());
         ASSERT_FALSE(snapshot) << c.name;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -130,7 +129,11 @@ TEST(SnapshotJson, ReadsOnlyCompleteWellTypedObjects) {
         bool decodes;
     } cases[] = {
         {"null balance is absent", [](json& j) { j["balance"] = nullptr; }, true},
-        {"unknown member ignored", [](json& j) { j["extra"] = {1, 2}; }, true},
+        {"unknown member ignored",
+         [](json& j) {
+             j["extra"] = {1, 2};
+         },
+         true},
         {"integer number", [](json& j) { j["today"] = 3; }, true},
         {"missing updatedAt", [](json& j) { j.erase("updatedAt"); }, false},
         {"null updatedAt", [](json& j) { j["updatedAt"] = nullptr; }, false},

@@ -21,8 +21,8 @@ TEST(WireTypes, AccountsDecodeInOrderWithOptionalDisplayName) {
             "displayName":null,"extra":1}],"nextPageToken":"x"})");
     ASSERT_TRUE(decoded);
     ASSERT_TRUE(decoded->accounts);
-    EXPECT_EQ(*decoded->accounts, (std::vector<Account>{{"accounts/pub-1", "A"},
-                                                         {"accounts/pub-2", std::nullopt}}));
+    EXPECT_EQ(*decoded->accounts,
+              (std::vector<Account>{{"accounts/pub-1", "A"}, {"accounts/pub-2", std::nullopt}}));
 }
 
 TEST(WireTypes, ReportCellsAreStringsAndNullIsAbsent) {
@@ -75,7 +75,7 @@ TEST(WireTypes, MalformedReportsFail) {
         R"({"rows":[{}]})",                          // a row without cells
         R"({"rows":[{"cells":null}]})",              // null cells are missing cells
         R"({"totals":{}})",                          // totals is a row too
-        R"({"rows":[{"cells":["2026-05-21"]}]})",   // a cell that is not an object
+        R"({"rows":[{"cells":["2026-05-21"]}]})",    // a cell that is not an object
         R"({"rows":{"cells":[]}})",                  // rows not an array
         R"({"headers":[{"name":7}]})",
         R"({"headers":[{"currencyCode":true}]})",
@@ -84,7 +84,8 @@ TEST(WireTypes, MalformedReportsFail) {
         R"({"rows":[)",
         "",
     };
-    for (const char* bytes : cases) EXPECT_TRUE(failsToDecode(decodeReportResponse(bytes))) << bytes;
+    for (const char* bytes : cases)
+        EXPECT_TRUE(failsToDecode(decodeReportResponse(bytes))) << bytes;
 }
 
 TEST(WireTypes, MalformedAccountsAndPaymentsFail) {
