@@ -3,6 +3,14 @@ add_library(ambrel_build_flags INTERFACE)
 target_compile_options(ambrel_build_flags INTERFACE -Wall -Wextra -Wpedantic)
 if(AMBREL_WERROR)
   target_compile_options(ambrel_build_flags INTERFACE -Werror)
+  # GCC 12 at -O3 reports std::string and std::optional code it has inlined as overlapping
+  # copies, over-reads and uninitialised reads that cannot happen (GCC bugs 105329, 105651,
+  # 107138). They stay warnings there, so an optimised build of a correct tree never fails;
+  # the -O2 and -O0 builds of CI keep them as errors.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+    target_compile_options(ambrel_build_flags INTERFACE
+      $<$<CONFIG:Release,MinSizeRel>:-Wno-error=restrict;-Wno-error=stringop-overread;-Wno-error=maybe-uninitialized>)
+  endif()
 endif()
 if(AMBREL_SANITIZE)
   target_compile_options(ambrel_build_flags INTERFACE

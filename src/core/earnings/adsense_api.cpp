@@ -72,7 +72,7 @@ Result<ReportResponse> AdSenseAPI::generateReport(std::string_view account, cons
                                                   const std::string& accessToken) const {
     auto url = accountUrl(account, "/reports:generate");
     if (!url) return std::unexpected(std::move(url.error()));
-    if (!query.empty()) *url += "?" + encodeQuery(query);
+    if (!query.empty()) url->append("?").append(encodeQuery(query));
     auto body = get(*url, accessToken);
     if (!body) return std::unexpected(std::move(body.error()));
     return decodeReportResponse(*body);
