@@ -9,9 +9,7 @@
 #include <map>
 
 #include "core/auth/keychain.h"
-#include "support/fake_http_client.h"
-#include "support/memory_secret_store.h"
-#include "support/temp_dir.h"
+#include "support/fake_services.h"
 
 namespace ambrel {
 namespace {
@@ -68,7 +66,7 @@ TEST(TokenResponse, DecodesMembersNullsAndTypes) {
     }
 }
 
-class FetchAccessToken : public ::testing::Test {
+class FetchAccessToken : public ::testing::Test, protected testing::FakeServices {
   protected:
     FetchAccessToken() {
         std::ofstream(dir.path() / "client_secret.json")
@@ -82,17 +80,6 @@ class FetchAccessToken : public ::testing::Test {
     std::string messageOf(const Result<std::string>& result) {
         return result ? "token " + *result : errorMessage(result.error());
     }
-
-    testing::TempDir dir;
-    FakeHttpClient http;
-    MemorySecretStore secrets;
-    Defaults defaults{dir.path() / "defaults"};
-    Services services{http,
-                      secrets,
-                      defaults,
-                      systemClock(),
-                      "https://adsense.test/v2",
-                      {dir.path() / "client_secret.json"}};
 };
 
 TEST_F(FetchAccessToken, SendsOneRefreshGrantAndReturnsTheToken) {

@@ -14,9 +14,7 @@
 
 #include "core/auth/keychain.h"
 #include "core/auth/loopback_server.h"
-#include "support/fake_http_client.h"
-#include "support/memory_secret_store.h"
-#include "support/temp_dir.h"
+#include "support/fake_services.h"
 
 namespace ambrel {
 namespace {
@@ -52,7 +50,7 @@ void visitRedirect(std::uint16_t port, const std::string& query) {
     }
 }
 
-class SignIn : public ::testing::Test {
+class SignIn : public ::testing::Test, protected testing::FakeServices {
   protected:
     SignIn() { writeConfig("https://accounts.test/o/oauth2/auth"); }
     ~SignIn() override {
@@ -80,16 +78,6 @@ class SignIn : public ::testing::Test {
         return result ? "ok" : errorMessage(result.error());
     }
 
-    testing::TempDir dir;
-    FakeHttpClient http;
-    MemorySecretStore secrets;
-    Defaults defaults{dir.path() / "defaults"};
-    Services services{http,
-                      secrets,
-                      defaults,
-                      systemClock(),
-                      "https://adsense.test/v2",
-                      {dir.path() / "client_secret.json"}};
     std::vector<std::string> opened;
     std::thread browser;
 };
