@@ -37,7 +37,8 @@ std::optional<ReportMetric> findMetric(std::string_view name) {
 }
 
 std::string metricText(const ReportMetric& metric, double value) {
-    std::array<char, 64> buffer{};
+    // Room for the widest fixed form of a double (309 integer digits for 1e308).
+    std::array<char, 400> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::fixed, metric.decimals);
     std::string text(buffer.data(), result.ptr);

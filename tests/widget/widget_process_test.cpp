@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -299,6 +300,30 @@ TEST_F(WidgetProcessTest, TimelineRefreshesCachesAndFallsBack) {
     EXPECT_EQ(refused["isConnected"], true);
     EXPECT_EQ(refused["snapshot"], second["snapshot"]);
     EXPECT_EQ(Json::parse(readFile(stored / "earnings.snapshot")), second["snapshot"]);
+}
+
+// Two days that each read but add up past a double: the refresh fails as a malformed report, the
+// entry falls back to the cached figures and every cache file keeps its bytes.
+TEST_F(WidgetProcessTest, FiguresBeyondADoubleKeepTheCacheByteForByte) {
+    const Json first = timeline(cache, "en_US");
+    const fs::path stored = widgetCache(cache);
+    std::map<std::string, std::string> before;
+    for (const char* key : {"earnings.snapshot", "earnings.slowData", "adsense.account"})
+        before[key] = readFile(stored / key);
+
+    auto absurd = days();
+    for (FakeDay& day : absurd)
+        if (day.date == dayKey(today - std::chrono::days(2)) ||
+            day.date == dayKey(today - std::chrono::days(3)))
+            day.earnings = 1e308;
+    fake->setDays(absurd);
+    fake->clearRequests();
+    const Json entry = timeline(cache, "en_US");
+
+    EXPECT_EQ(endpointsSeen(*fake), (std::vector<std::string>{"token", "report"}));
+    EXPECT_EQ(entry["isConnected"], true);
+    EXPECT_EQ(entry["snapshot"], first["snapshot"]);
+    for (const auto& [key, bytes] : before) EXPECT_EQ(readFile(stored / key), bytes) << key;
 }
 
 // Freshly fetched amounts and dates follow the display language.

@@ -65,6 +65,11 @@ DayMetrics rowMetrics(const Row& row, const ColumnPositions& columns) {
     return metrics;
 }
 
+DecodingError tooLarge(std::string_view figure) {
+    return DecodingError{"daily report: " + std::string(figure) +
+                         " is too large for a number (infinite)"};
+}
+
 }  // namespace
 
 std::optional<double> readNumber(std::string_view text) {
@@ -140,6 +145,27 @@ DailyMap dailyMetrics(const std::optional<std::vector<Header>>& headers,
         daily[*date] = rowMetrics(row, columns);
     }
     return daily;
+}
+
+std::optional<DecodingError> unrepresentableFigure(const DailyMap& daily,
+                                                   const DayFigures& figures) {
+    for (const auto& [key, metrics] : daily) {
+        for (std::size_t i = 0; i < kDailyReportMetrics.size(); ++i) {
+            if (std::isfinite(metrics.*kMetricFields[i])) continue;
+            const bool percent = kMetricFields[i] == &DayMetrics::ctr;
+            return tooLarge(std::string(kDailyReportMetrics[i]) + " of " + key +
+                            (percent ? " as a percentage" : ""));
+        }
+    }
+    const std::string month = daily.empty() ? std::string() : daily.rbegin()->first.substr(0, 7);
+    const std::pair<double, std::string> sums[] = {
+        {figures.last7, "the 7 days before " + dateKey(figures.referenceDate)},
+        {figures.prev7, "the 7 days before " + dateKey(plusDays(figures.referenceDate, -7))},
+        {figures.monthToDate, "the days of " + month},
+    };
+    for (const auto& [sum, days] : sums)
+        if (!std::isfinite(sum)) return tooLarge("ESTIMATED_EARNINGS summed over " + days);
+    return std::nullopt;
 }
 
 DayFigures dayFigures(const DailyMap& daily, Instant now) {

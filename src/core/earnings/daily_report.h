@@ -14,6 +14,7 @@
 #include "core/earnings/adsense_api.h"
 #include "core/earnings/snapshot.h"
 #include "core/earnings/wire_types.h"
+#include "core/error.h"
 #include "core/platform/clock.h"
 
 namespace ambrel {
@@ -68,5 +69,11 @@ struct DayFigures {
 // `daily` must not be empty. When its latest key is not a valid day, `now` stands in as the
 // reference day.
 DayFigures dayFigures(const DailyMap& daily, Instant now);
+
+// Every cell reads as a finite number, but a CTR made percent or a sum of days can still
+// overflow ("1e307" × 100, "1e308" twice in one week). A report with such figures is
+// malformed: its snapshot could not be stored. The error names the figure and its days.
+std::optional<DecodingError> unrepresentableFigure(const DailyMap& daily,
+                                                   const DayFigures& figures);
 
 }  // namespace ambrel

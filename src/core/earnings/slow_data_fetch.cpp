@@ -1,6 +1,7 @@
 #include "core/earnings/slow_data_fetch.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -92,7 +93,16 @@ Result<double> monthLastYearEarnings(const AdSenseAPI& api, std::string_view acc
     if (!referenceDate.ok()) return 0.0;
     auto report = api.generateReport(account, monthLastYearQuery(referenceDate), accessToken);
     if (!report) return std::unexpected(std::move(report.error()));
-    return monthLastYearTotal(*report);
+    const double total = monthLastYearTotal(*report);
+    // Rows of finite cells can still add up to infinity; such a figure could be stored nowhere.
+    if (!std::isfinite(total)) {
+        const year_month_day start{referenceDate.year() - std::chrono::years{1},
+                                   referenceDate.month(), std::chrono::day{1}};
+        return std::unexpected(
+            Error{DecodingError{"last year's report: ESTIMATED_EARNINGS summed from " +
+                                dateKey(start) + " is too large for a number (infinite)"}});
+    }
+    return total;
 }
 
 PaymentSummary summarizePayments(const std::vector<Payment>& payments, std::string_view currency) {

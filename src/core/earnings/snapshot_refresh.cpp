@@ -81,6 +81,9 @@ Result<AmbrelSnapshot> refreshSnapshot(const Services& services) {
     }
 
     const DayFigures figures = dayFigures(daily, now);
+    // Checked before anything is stored: a snapshot that cannot be encoded would remove the
+    // cached one instead of replacing it.
+    if (auto error = unrepresentableFigure(daily, figures)) return std::unexpected(Error{*error});
     auto slow = SlowData::load(services.defaults, kSlowDataMaxAgeSeconds, now);
     if (!slow) {
         auto fetched = fetchSlowData(api, services.defaults, *account, figures.referenceDate,

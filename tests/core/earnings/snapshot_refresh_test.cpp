@@ -274,5 +274,50 @@ TEST_F(SnapshotRefresh, FailuresLeaveTheCachesAsTheOutcomeTableSays) {
     }
 }
 
+// Cells that each read as numbers but whose figures overflow: a malformed report, so the refresh
+// fails with a decoding error before anything is stored (storing would remove the cache).
+TEST_F(SnapshotRefresh, FiguresBeyondADoubleFailTheRefreshAndKeepEveryCache) {
+    auto dailyWith = [](std::vector<std::pair<int, int>> cells, const char* value) {
+        json report = json::parse(dailyReport(sys_days{2026y / May / 21}, 35));
+        for (auto [row, cell] : cells) report["rows"][row]["cells"][cell]["value"] = value;
+        return report.dump();
+    };
+    struct Case {
+        const char* name;
+        Call call;
+        std::string answer;
+        const char* named;
+    };
+    const Case cases[] = {
+        {"two days of one week", Call::dailyReport, dailyWith({{33, 1}, {30, 1}}, "1e308"),
+         "7 days before 2026-05-21"},
+        {"CTR made percent", Call::dailyReport, dailyWith({{10, 7}}, "1e307"),
+         "PAGE_VIEWS_CTR of 2026-04-27"},
+        {"last year's rows", Call::lastYearReport,
+         R"({"rows":[{"cells":[{"value":"1e308"}]},{"cells":[{"value":"1e308"}]}]})",
+         "last year's report"},
+    };
+    const auto base = answers;
+    for (const Case& c : cases) {
+        saveAccountId(defaults, kAccount);
+        SlowData::save(defaults, SlowData{7, "old", std::nullopt, std::nullopt, now - 7h});
+        AmbrelSnapshot old;
+        old.today = 99;
+        AmbrelSnapshot::save(defaults, old);
+        const Entries before = entries();
+        answers = base;
+        answers[c.call] = HttpResponse{200, c.answer};
+        resetHttp();
+
+        auto snapshot = refreshSnapshot(services());
+        ASSERT_FALSE(snapshot) << c.name;
+        ASSERT_TRUE(std::holds_alternative<DecodingError>(snapshot.error())) << c.name;
+        EXPECT_NE(errorMessage(snapshot.error()).find(c.named), std::string::npos)
+            << c.name << ": " << errorMessage(snapshot.error());
+        EXPECT_EQ(calls().back(), c.call) << c.name;
+        EXPECT_EQ(entries(), before) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace ambrel
