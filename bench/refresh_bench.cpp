@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
@@ -150,6 +151,23 @@ BENCHMARK_CAPTURE(BM_Refresh, cached_20ms_tmpfs, false, kLatency, CacheFolder::m
     ->UseManualTime()
     ->Iterations(30)
     ->Unit(benchmark::kMillisecond);
+
+// A server that streams an answer without end: what one request costs until the body limit
+// ends it, in time and in the process's peak memory (run it alone for a clean peak).
+void BM_EndlessAnswer(benchmark::State& state) {
+    fakes::FakeGoogle google;
+    google.injectFault(fakes::Endpoint::accounts, {.endlessBody = true});
+    CurlHttpClient http;
+    for (auto _ : state) {
+        auto response = http.send({"GET", google.adsenseBase() + "/accounts", {}, "", 8s});
+        if (response) state.SkipWithError("the endless answer was accepted");
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+}
+
+BENCHMARK(BM_EndlessAnswer)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace ambrel

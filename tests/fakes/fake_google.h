@@ -5,6 +5,7 @@
 // every request and can inject faults. Runs its own listener thread.
 
 #include <chrono>
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -52,6 +53,10 @@ struct Fault {
     std::chrono::milliseconds latency{0};  // wait before answering
     bool malformedJson = false;            // answer 200 with a broken JSON document
     bool closeConnection = false;          // drop the connection without an answer
+    // Answer 200 with a body that never ends, until the client gives up; chunked, or under a
+    // Content-Length header of `announcedLength` bytes when that is set.
+    bool endlessBody = false;
+    std::optional<std::size_t> announcedLength{};
 };
 
 class FakeGoogle {

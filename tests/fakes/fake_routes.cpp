@@ -1,4 +1,7 @@
+#include <algorithm>
+#include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "fakes/connection_drop.h"
 #include "fakes/fake_report.h"
@@ -46,6 +49,27 @@ FakeAnswer faultAnswer(const Fault& fault, Endpoint endpoint) {
     return answer;
 }
 
+// White space without end, which a JSON document may begin with in any amount: only the client
+// can end the exchange, by giving up.
+void streamEndlessBody(ServerState& state, httplib::Response& response,
+                       std::optional<std::size_t> announcedLength) {
+    auto chunk = std::make_shared<const std::string>(64 * 1024, ' ');
+    const auto write = [&state, chunk](httplib::DataSink& sink, std::size_t most) {
+        return !state.isStopping() && sink.write(chunk->data(), std::min(most, chunk->size()));
+    };
+    constexpr const char* kType = "application/json; charset=UTF-8";
+    if (announcedLength) {
+        response.set_content_provider(
+            *announcedLength, kType,
+            [write](std::size_t, std::size_t left, httplib::DataSink& sink) {
+                return write(sink, left);
+            });
+    } else {
+        response.set_chunked_content_provider(
+            kType, [write](std::size_t, httplib::DataSink& sink) { return write(sink, SIZE_MAX); });
+    }
+}
+
 // Every endpoint goes through here: record, wait, then fault or answer.
 void serve(ServerState& state, Endpoint endpoint, const httplib::Request& request,
            httplib::Response& response, const Answerer& answerer) {
@@ -56,6 +80,10 @@ void serve(ServerState& state, Endpoint endpoint, const httplib::Request& reques
         if (!dropConnection(request.local_port, request.remote_port)) {
             write(response, textAnswer(500, "fake Google server: could not drop the connection"));
         }
+        return;
+    }
+    if (fault && fault->endlessBody) {
+        streamEndlessBody(state, response, fault->announcedLength);
         return;
     }
     if (fault && (fault->status || fault->malformedJson)) {

@@ -21,6 +21,11 @@ void ServerState::delay(std::chrono::milliseconds duration) {
     stopping.wait_for(lock, duration, [this] { return stopRequested; });
 }
 
+bool ServerState::isStopping() const {
+    std::lock_guard lock(mutex);
+    return stopRequested;
+}
+
 bool ServerState::hasAccount(const std::string& name) const {
     return std::ranges::any_of(
         accounts, [&name](const FakeAccount& account) { return account.name == name; });

@@ -51,6 +51,7 @@ struct ServerState {
     // Waits, but no longer than until the server is stopping.
     void delay(std::chrono::milliseconds duration);
     bool hasAccount(const std::string& name) const;  // with `mutex` held
+    bool isStopping() const;
 };
 
 void registerRoutes(ServerState& state);

@@ -12,8 +12,11 @@
 #include <cctype>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <thread>
+
+#include "fakes/fake_google.h"
 
 namespace ambrel {
 namespace {
@@ -165,15 +168,33 @@ TEST(CurlHttpClient, RefusedConnectionIsATransportErrorWithoutSecrets) {
     EXPECT_EQ(message.find("SECRET"), std::string::npos) << message;
 }
 
+// A time-out of zero is the shortest limit, never libcurl's "no limit".
 TEST(CurlHttpClient, TimeOutIsATransportError) {
     LocalServer server;
-    const auto start = std::chrono::steady_clock::now();
-    auto response = CurlHttpClient().send({"GET", server.url("/slow"), {}, "", 1s});
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    ASSERT_FALSE(response.has_value());
-    EXPECT_NE(response.error().message.find("timed out"), std::string::npos)
-        << response.error().message;
-    EXPECT_LT(elapsed, 4s);
+    for (auto limit : {1s, 0s}) {
+        const auto start = std::chrono::steady_clock::now();
+        auto response = CurlHttpClient().send({"GET", server.url("/slow"), {}, "", limit});
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        ASSERT_FALSE(response.has_value());
+        EXPECT_NE(response.error().message.find("timed out"), std::string::npos)
+            << response.error().message;
+        EXPECT_LT(elapsed, 4s);
+    }
+}
+
+// A server that streams without end, with or without announcing a length: the transfer stops
+// at the body limit as a transport error, long before the time-out.
+TEST(CurlHttpClient, BodyBeyondTheLimitIsATransportError) {
+    fakes::FakeGoogle google;
+    const std::optional<std::size_t> announced[] = {std::nullopt, std::size_t{1} << 32};
+    for (const auto& length : announced) {
+        google.injectFault(fakes::Endpoint::accounts,
+                           {.endlessBody = true, .announcedLength = length}, 1);
+        auto response =
+            CurlHttpClient().send({"GET", google.adsenseBase() + "/accounts", {}, "", 60s});
+        ASSERT_FALSE(response.has_value()) << response->body.size();
+        EXPECT_EQ(response.error().message, "the answer is larger than 16 MiB (127.0.0.1)");
+    }
 }
 
 // Only web addresses are fetched; a file: URL from a bad configuration reads nothing.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <limits>
 #include <memory>
 #include <mutex>
 
@@ -79,15 +80,55 @@ std::string hostOf(const std::string& url) {
     return host.get();
 }
 
-TransportError transportError(CURLcode code, const char* errorBuffer, const std::string& url) {
+// Where the write callback puts the body, and why it stopped taking it.
+struct BodySink {
+    enum class Refusal { none, tooLarge, outOfMemory };
+    std::string body;
+    Refusal refusal = Refusal::none;
+};
+
+std::string bodyLimitText() {
+    return "the answer is larger than " + std::to_string(kMaxResponseBodyBytes / (1024 * 1024)) +
+           " MiB";
+}
+
+TransportError transportError(CURLcode code, const char* errorBuffer, const BodySink& sink,
+                              const std::string& url) {
     std::string message = errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(code);
+    // A length announced beyond the limit is refused by libcurl itself, before any byte.
+    if (code == CURLE_FILESIZE_EXCEEDED || sink.refusal == BodySink::Refusal::tooLarge)
+        message = bodyLimitText();
+    else if (sink.refusal == BodySink::Refusal::outOfMemory)
+        message = "out of memory while reading the answer";
     if (std::string host = hostOf(url); !host.empty()) message += " (" + host + ")";
     return TransportError{std::move(message)};
 }
 
-std::size_t collectBody(char* data, std::size_t size, std::size_t count, void* target) {
-    static_cast<std::string*>(target)->append(data, size * count);
-    return size * count;
+// Called from libcurl's C frames, so nothing may be thrown out of it: a refusal is a count other
+// than the one offered, which makes libcurl abort the transfer.
+std::size_t collectBody(char* data, std::size_t size, std::size_t count, void* target) noexcept {
+    auto& sink = *static_cast<BodySink*>(target);
+    const std::size_t bytes = size * count;
+    if (bytes > kMaxResponseBodyBytes - sink.body.size()) {
+        sink.refusal = BodySink::Refusal::tooLarge;
+        return 0;
+    }
+    try {
+        sink.body.append(data, bytes);
+    } catch (...) {
+        sink.refusal = BodySink::Refusal::outOfMemory;
+        return 0;
+    }
+    return bytes;
+}
+
+// libcurl reads 0 as "no limit at all"; a time-out is never that, however short.
+long timeoutMilliseconds(std::chrono::seconds timeout) {
+    using std::chrono::milliseconds;
+    constexpr auto kLongest = std::chrono::duration_cast<std::chrono::seconds>(
+        milliseconds(std::numeric_limits<long>::max()));
+    if (timeout <= std::chrono::seconds::zero()) return 1;
+    return static_cast<long>(milliseconds(std::min(timeout, kLongest)).count());
 }
 
 }  // namespace
@@ -109,18 +150,19 @@ std::expected<HttpResponse, TransportError> CurlHttpClient::send(const HttpReque
     if (!headers) return std::unexpected(headers.error());
 
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    HttpResponse response;
+    BodySink sink;
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(handle, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);  // signals would hit arbitrary threads
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS,
-                     static_cast<long>(std::chrono::milliseconds(request.timeout).count()));
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, timeoutMilliseconds(request.timeout));
+    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE,
+                     static_cast<curl_off_t>(kMaxResponseBodyBytes));
     curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers->get());
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, collectBody);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &response.body);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
     if (isPost) {
         curl_easy_setopt(handle, CURLOPT_POST, 1L);
         curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE,
@@ -138,8 +180,10 @@ std::expected<HttpResponse, TransportError> CurlHttpClient::send(const HttpReque
     }
 
     if (CURLcode code = curl_easy_perform(handle); code != CURLE_OK)
-        return std::unexpected(transportError(code, errorBuffer, request.url));
+        return std::unexpected(transportError(code, errorBuffer, sink, request.url));
+    HttpResponse response;
     curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &response.status);
+    response.body = std::move(sink.body);
     return response;
 }
 
