@@ -44,6 +44,10 @@ TEST(ParseAmount, ReadsSeparatorsByPositionCountAndCurrency) {
         {"\u221212,34\u00A0€", "EUR", -12.34},
         {"1\u202F234,56\u00A0€", "EUR", 1234.56},
         {"\u0661\u0662\u0663 EGP", "EGP", 123},
+        // Their separators too: Arabic decimal and thousands separators.
+        {"\u0661\u0662\u0663\u066B\u0664\u0665 US$", "USD", 123.45},
+        {"\u0661\u066C\u0662\u0663\u0664\u066B\u0665\u0666 US$", "USD", 1234.56},
+        {"\u06F1\u06F2\u066B\u06F5 EUR", "EUR", 12.5},
         {"\uFF11\uFF12.\uFF15 USD", "USD", 12.5},
         {"\xFF"
          "12,50 \xE2\x82",
