@@ -55,6 +55,11 @@ TEST(HostEntryJson, RefusesAnythingElse) {
     wrongType["isConnected"] = "yes";
     EXPECT_FALSE(readTimelineJson(*json::dump(wrongType, "test")).has_value());
     EXPECT_FALSE(readEntryJson("").has_value());
+    // A member nested without end is refused, not walked until the stack runs out.
+    std::string line = *json::dump(good, "test");
+    line.insert(line.find("\"snapshot\":{") + 12,
+                "\"extra\":" + std::string(100000, '[') + std::string(100000, ']') + ",");
+    EXPECT_FALSE(readTimelineJson(line).has_value());
     EXPECT_FALSE(readEntryJson("usage: ambrel-widget ...").has_value());
 }
 

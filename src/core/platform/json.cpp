@@ -15,6 +15,35 @@ const Json* member(const Json& object, std::string_view key) {
     return it == object.end() || it->is_null() ? nullptr : &*it;
 }
 
+// nlohmann's parser keeps its own stack, but writing, copying or comparing a document recurses
+// once per level, so a document from outside nested deeper than any answer we read could
+// exhaust the stack. Such documents are refused before parsing; strings are skipped whole, so
+// brackets inside them do not count.
+constexpr int kMaxNesting = 64;
+
+bool nestedDeeperThan(std::string_view bytes, int limit) {
+    int depth = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (char c : bytes) {
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit) return true;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return false;
+}
+
 bool hasNonFinite(const Json& value) {
     if (value.is_number_float()) return !std::isfinite(value.get<double>());
     if (value.is_structured()) {
@@ -27,6 +56,9 @@ bool hasNonFinite(const Json& value) {
 }  // namespace
 
 Decoded<Json> parseObject(std::string_view bytes, std::string_view what) {
+    if (nestedDeeperThan(bytes, kMaxNesting))
+        return std::unexpected(DecodingError{std::string(what) + ": nested more than " +
+                                             std::to_string(kMaxNesting) + " levels deep"});
     Json value = Json::parse(bytes, nullptr, /*allow_exceptions=*/false);
     if (value.is_discarded())
         return std::unexpected(DecodingError{std::string(what) + ": not valid JSON"});

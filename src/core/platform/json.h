@@ -20,7 +20,8 @@ using Json = nlohmann::json;
 template <class T>
 using Decoded = std::expected<T, DecodingError>;
 
-// Parses the bytes; anything but a JSON object fails. `what` names the document.
+// Parses the bytes; anything but a JSON object fails, and so does a document nested more than
+// 64 arrays or objects deep. `what` names the document.
 Decoded<Json> parseObject(std::string_view bytes, std::string_view what);
 
 // Member readers. `where` names the object in messages ("token answer", "report row").

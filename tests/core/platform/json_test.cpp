@@ -29,6 +29,21 @@ TEST(Json, ParseObjectRejectsInvalidJsonAndNonObjects) {
     }
 }
 
+// Writing or copying a document recurses once per level: documents from outside may not nest
+// deeper than 64 levels, whatever brackets their strings hold.
+TEST(Json, ParseObjectRefusesDeepNesting) {
+    auto nested = [](int levels, std::string_view inner = "0") {
+        return "{\"a\":" + std::string(levels - 1, '[') + std::string(inner) +
+               std::string(levels - 1, ']') + "}";
+    };
+    EXPECT_TRUE(parseObject(nested(64, "\"[[[[\\\"[[\""), "report").has_value());
+    for (int levels : {65, 100000}) {
+        auto parsed = parseObject(nested(levels), "report");
+        ASSERT_FALSE(parsed.has_value()) << levels;
+        EXPECT_EQ(parsed.error().message, "report: nested more than 64 levels deep");
+    }
+}
+
 // A required member that is missing or null fails, and the message names the member and the
 // document; unknown members are ignored.
 TEST(Json, RequiredMembersMustBePresentAndNonNull) {
