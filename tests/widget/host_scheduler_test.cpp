@@ -139,11 +139,48 @@ TEST_F(HostScheduler, ReloadsDuringARequestRunOnceAfterIt) {
     EXPECT_FALSE(changed.wait(300));
     EXPECT_EQ(provider.calls, 2);
 
-    // Idle again: a request runs straight away.
+    // Idle again, and the spacing since the last reload request's start has passed: a request
+    // runs straight away.
     gate.release();
+    provider.advance(TimelineScheduler::kReloadSpacing);
     scheduler->requestReload();
     ASSERT_TRUE(changed.wait(5000));
     EXPECT_EQ(provider.calls, 3);
+}
+
+// A storm of reload requests starts one request per spacing; the ones inside it are served by
+// one request when it ends, so the last of them is always followed by a fresh timeline.
+TEST_F(HostScheduler, ReloadStormStartsOneRequestPerSpacing) {
+    auto scheduler = makeScheduler();
+    QSignalSpy changed(scheduler.get(), &TimelineScheduler::timelineChanged);
+    scheduler->start();
+    ASSERT_TRUE(changed.wait(5000));
+
+    scheduler->requestReload();  // the first one of a quiet period runs at once
+    ASSERT_TRUE(changed.wait(5000));
+    for (int second = 0; second < 15; ++second) {
+        for (int i = 0; i < 20; ++i) scheduler->requestReload();
+        scheduler->checkReloadDate();
+        EXPECT_EQ(scheduler->requestsStarted(), 2) << second;
+        EXPECT_EQ(scheduler->timerWait(), milliseconds(15s - std::chrono::seconds(second)));
+        provider.advance(1s);
+    }
+    EXPECT_TRUE(scheduler->isReloadPending());
+
+    // The spacing is over: the timer's check starts the one request that serves them all, and
+    // a request while it runs waits for the next spacing.
+    scheduler->checkReloadDate();
+    EXPECT_EQ(scheduler->requestsStarted(), 3);
+    scheduler->requestReload();
+    ASSERT_TRUE(changed.wait(5000));
+    EXPECT_EQ(scheduler->requestsStarted(), 3);
+    EXPECT_EQ(scheduler->timerWait(), milliseconds(TimelineScheduler::kReloadSpacing));
+    provider.advance(TimelineScheduler::kReloadSpacing);
+    scheduler->checkReloadDate();
+    ASSERT_TRUE(changed.wait(5000));
+    EXPECT_EQ(provider.calls, 4);
+    EXPECT_FALSE(scheduler->isReloadPending());
+    EXPECT_EQ(scheduler->timerWait(), milliseconds(TimelineScheduler::kLongestWait));
 }
 
 // No timeline (the headless program failed): the entry stays and the next try is a whole

@@ -21,25 +21,35 @@ TimelineScheduler::~TimelineScheduler() {
 }
 
 void TimelineScheduler::start() {
-    if (!running_ && !reloadDate_) runRequest();
+    if (!running_ && !reloadDate_) runRequest(Cause::schedule);
 }
 
 void TimelineScheduler::requestReload() {
-    if (running_) {
-        pending_ = true;
-        return;
-    }
-    runRequest();
+    pending_ = true;
+    checkReloadDate();
 }
 
 void TimelineScheduler::checkReloadDate() {
     if (running_) return;  // the running request re-arms the timer when it ends
+    if (pending_ && !reloadSpacingLeft()) {
+        runRequest(Cause::reloadRequest);
+        return;
+    }
     const auto remaining = timeUntilReload();
     if (remaining && *remaining <= milliseconds::zero()) {
-        runRequest();
+        runRequest(Cause::schedule);
         return;
     }
     armTimer();
+}
+
+std::optional<milliseconds> TimelineScheduler::reloadSpacingLeft() const {
+    if (!lastReloadRequestStart_) return std::nullopt;
+    const auto since = duration_cast<milliseconds>(now_() - *lastReloadRequestStart_);
+    // A clock set back makes the last start look like the future: the spacing is then over
+    // rather than stretched by however far the clock went back.
+    if (since < milliseconds::zero() || since >= kReloadSpacing) return std::nullopt;
+    return kReloadSpacing - since;
 }
 
 std::optional<milliseconds> TimelineScheduler::timeUntilReload() const {
@@ -52,10 +62,11 @@ std::optional<milliseconds> TimelineScheduler::timerWait() const {
     return milliseconds(reloadTimer_.interval());
 }
 
-void TimelineScheduler::runRequest() {
+void TimelineScheduler::runRequest(Cause cause) {
     reloadTimer_.stop();
     running_ = true;
-    pending_ = false;
+    pending_ = false;  // this request reads the stores after every reload request so far
+    if (cause == Cause::reloadRequest) lastReloadRequestStart_ = now_();
     ++requestsStarted_;
     work_ = QtConcurrent::run(produce_);
     // Applied on this object's thread, and dropped when the scheduler is gone by then. A
@@ -78,17 +89,19 @@ void TimelineScheduler::apply(std::optional<Timeline> timeline) {
     } else {
         reloadDate_ = now_() + kTimelineReloadInterval;
     }
-    if (pending_) {
-        runRequest();
+    // A remembered reload request runs now if its spacing allows; the reload date always goes
+    // through the timer, whose shortest wait keeps a date in the past from looping.
+    if (pending_ && !reloadSpacingLeft()) {
+        runRequest(Cause::reloadRequest);
         return;
     }
     armTimer();
 }
 
 void TimelineScheduler::armTimer() {
-    const auto remaining = timeUntilReload().value_or(milliseconds::zero());
-    const milliseconds wait = std::clamp<milliseconds>(remaining, kShortestWait, kLongestWait);
-    reloadTimer_.start(wait);
+    auto wait = timeUntilReload().value_or(milliseconds::zero());
+    if (pending_) wait = std::min(wait, reloadSpacingLeft().value_or(milliseconds::zero()));
+    reloadTimer_.start(std::clamp<milliseconds>(wait, kShortestWait, kLongestWait));
 }
 
 }  // namespace ambrel::widget

@@ -11,6 +11,12 @@
 // stale state on the desktop until the next scheduled reload. Several requests arriving during
 // one run still make only one more.
 //
+// Reload requests start at most one request per kReloadSpacing: each one costs a token request
+// and a report, and an application that sends a storm of them must not turn into a storm of
+// refreshes. One that arrives sooner is remembered and run when the spacing has passed, so the
+// last request always gets a timeline that started after it. Any request that starts serves
+// every reload request that came before it.
+//
 // A request that yields no timeline (the headless program could not be run) keeps the entry on
 // screen and is tried again one reload interval later, as a failed refresh would be.
 
@@ -36,6 +42,8 @@ class TimelineScheduler final : public QObject {
     static constexpr std::chrono::seconds kLongestWait{60};
     // Nor shorter than this, so a reload date in the past cannot turn into a busy loop.
     static constexpr std::chrono::seconds kShortestWait{1};
+    // The least time between two requests that reload requests start.
+    static constexpr std::chrono::seconds kReloadSpacing{15};
 
     // `produce` runs on a worker thread and must be safe to call from there.
     TimelineScheduler(Producer produce, Clock now, QObject* parent = nullptr);
@@ -58,16 +66,21 @@ class TimelineScheduler final : public QObject {
   public Q_SLOTS:
     // A request from outside (the application's reload signal).
     void requestReload();
-    // The timer's check: asks for a timeline once the reload date has come, else waits again.
+    // The timer's check: asks for a timeline once the reload date has come or a remembered
+    // reload request may start, else waits again.
     void checkReloadDate();
 
   Q_SIGNALS:
     void timelineChanged();
 
   private:
-    void runRequest();
+    enum class Cause { schedule, reloadRequest };
+
+    void runRequest(Cause cause);
     void apply(std::optional<Timeline> timeline);
     void armTimer();
+    // Time left until a reload request may start another request; none when it may now.
+    std::optional<std::chrono::milliseconds> reloadSpacingLeft() const;
 
     Producer produce_;
     Clock now_;
@@ -75,6 +88,7 @@ class TimelineScheduler final : public QObject {
     QFuture<std::optional<Timeline>> work_;
     std::optional<Timeline> current_;
     std::optional<Instant> reloadDate_;
+    std::optional<Instant> lastReloadRequestStart_;
     bool running_ = false;
     bool pending_ = false;
     int requestsStarted_ = 0;
