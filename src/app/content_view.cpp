@@ -5,8 +5,10 @@
 
 #include "app/app_state.h"
 #include "app/dashboard_view.h"
+#include "app/file_secrets_notice.h"
 #include "app/localized.h"
 #include "app/login_view.h"
+#include "core/platform/file_secret_store.h"
 
 namespace ambrel {
 
@@ -15,6 +17,9 @@ ContentView::ContentView(AppState& state, DashboardContext context, QMainWindow&
     : QWidget(parent), state_(state), context_(std::move(context)), host_(host), toolbar_(toolbar) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    // Above both views, so it is seen before signing in as well as after.
+    if (const auto* files = dynamic_cast<const FileSecretStore*>(&context_.secrets))
+        layout->addWidget(new FileSecretsNotice(files->folder(), this));
     connect(&state_, &AppState::isConnectedChanged, this, &ContentView::showCurrent);
     showCurrent();
 }

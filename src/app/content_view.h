@@ -2,6 +2,8 @@
 
 // The main window's root: the sign-in view while no account is connected, the dashboard while
 // one is. The dashboard is built anew on every connection, so it reads the objectives again.
+// While the secrets are kept in plain files (no keyring answered), a notice above either view
+// says so.
 
 #include <QMainWindow>
 #include <QWidget>

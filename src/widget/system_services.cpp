@@ -8,7 +8,7 @@
 namespace ambrel::widget {
 
 SystemServices::SystemServices(std::string adsenseBase)
-    : secrets_(makeSystemSecretStore()),
+    : secrets_(makeSystemSecretStore(SecretStoreUse::readOnly)),
       defaults_(Defaults::forBundle(kWidgetBundleId)),
       services_{.http = http_,
                 .secrets = *secrets_,

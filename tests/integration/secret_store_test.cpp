@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "core/platform/file_secret_store.h"
 #include "core/platform/libsecret_secret_store.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace ambrel {
@@ -176,10 +178,36 @@ TEST(LibsecretSecretStore, SharesItemsWithSecretTool) {
     EXPECT_EQ(itemsSeenByTool(item), 0);
 }
 
-TEST(SystemSecretStore, UsesTheSecretServiceWhenOneAnswers) {
+// A token stored while no Secret Service answered is still found once one does: the widget
+// reads it where it is, the application moves it into the service and deletes the file, and a
+// sign-out deletes the item from both places.
+TEST(SystemSecretStore, MovesItemsLeftInFilesIntoTheSecretService) {
     REQUIRE_SECRET_SERVICE();
-    auto store = makeSystemSecretStore();
-    EXPECT_NE(dynamic_cast<LibsecretSecretStore*>(store.get()), nullptr);
+    testing::TempDir data;
+    testing::ScopedEnv env;
+    env.set("XDG_DATA_HOME", data.path().c_str());
+    const KeychainStore item = itemFor("google.refresh_token");
+    FileSecretStore files(data.path() / "ambrel" / "keychain");
+    LibsecretSecretStore service;
+    ASSERT_EQ(files.write(item, "1//plain"), errSecSuccess);
+
+    auto widget = makeSystemSecretStore(SecretStoreUse::readOnly);
+    EXPECT_EQ(valueOf(*widget, item), "1//plain");
+    EXPECT_EQ(widget->remove(item), -61) << "the widget never writes nor deletes";
+    EXPECT_TRUE(std::filesystem::exists(files.fileOf(item)));
+    EXPECT_EQ(valueOf(service, item), std::nullopt);
+
+    auto app = makeSystemSecretStore();
+    EXPECT_EQ(valueOf(*app, item), "1//plain");
+    EXPECT_FALSE(std::filesystem::exists(files.fileOf(item))) << "no plaintext left behind";
+    EXPECT_EQ(valueOf(service, item), "1//plain");
+
+    // Signed in once more in a session without the service, then signed out with it.
+    ASSERT_EQ(files.write(item, "1//newer"), errSecSuccess);
+    EXPECT_EQ(app->remove(item), errSecSuccess);
+    EXPECT_EQ(valueOf(service, item), std::nullopt);
+    EXPECT_EQ(valueOf(files, item), std::nullopt);
+    EXPECT_EQ(valueOf(*widget, item), std::nullopt);
 }
 
 }  // namespace

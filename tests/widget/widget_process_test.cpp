@@ -4,7 +4,9 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cerrno>
@@ -18,6 +20,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/auth/keychain.h"
@@ -41,6 +44,7 @@ using json::Json;
 using testing::TempDir;
 
 constexpr const char* kRefreshToken = "1//widget-process-refresh";
+constexpr auto kHangLimit = std::chrono::seconds(60);
 constexpr const char* kAccount = "accounts/pub-4242";
 const Objectives kGoals{25, 600};
 
@@ -93,8 +97,19 @@ ProcessResult runWidget(std::vector<std::string> args, std::vector<std::string> 
     const int spawned =
         posix_spawn(&pid, AMBREL_WIDGET_TESTBASE, actions.get(), nullptr, argv.data(), envp.data());
     if (spawned != 0) return {-1, "", std::string("posix_spawn: ") + std::strerror(spawned)};
+    // A run far beyond the usual second is a hang: it is ended and reported, not waited out.
+    const auto deadline = std::chrono::steady_clock::now() + kHangLimit;
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    for (pid_t done = 0; done != pid;) {
+        done = waitpid(pid, &status, WNOHANG);
+        if (done < 0 && errno != EINTR)
+            return {-1, "", std::string("waitpid: ") + std::strerror(errno)};
+        if (done == 0 && std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return {-1, readFile(outputs.path() / "out"), "still running after the hang limit"};
+        }
+        if (done == 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     const int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return {exitCode, readFile(outputs.path() / "out"), readFile(outputs.path() / "err")};
@@ -347,6 +362,22 @@ TEST_F(WidgetProcessTest, TimelineWithoutTokenMakesNoRequest) {
     EXPECT_EQ(entry["snapshot"]["balance"], "389,85 €");  // the sample
     EXPECT_TRUE(fake->requests().empty());
     EXPECT_FALSE(fs::exists(widgetCache(cache) / "earnings.snapshot"));
+}
+
+// A FIFO at a cache key (planted, or left by some tool) reads as no value instead of blocking
+// the refresh until a writer comes; the refresh then stores real values in its place.
+TEST_F(WidgetProcessTest, FifosAtCacheKeysDoNotHangTheTimeline) {
+    const fs::path stored = widgetCache(cache);
+    fs::create_directories(stored);
+    const char* keys[] = {"earnings.snapshot", "earnings.slowData", "adsense.account"};
+    for (const char* key : keys) ASSERT_EQ(::mkfifo((stored / key).c_str(), 0600), 0) << key;
+
+    const Json entry = timeline(cache, "en_US");
+
+    ASSERT_TRUE(entry.contains("snapshot")) << entry.dump();
+    EXPECT_EQ(entry["isConnected"], true);
+    EXPECT_DOUBLE_EQ(entry["snapshot"]["today"], 4.25);
+    for (const char* key : keys) EXPECT_TRUE(fs::is_regular_file(stored / key)) << key;
 }
 
 // Anything but a known command prints the usage on stderr and exits with 2, before touching

@@ -23,12 +23,12 @@ Defaults Defaults::forBundle(std::string_view bundleId) {
 
 std::optional<std::string> Defaults::data(std::string_view key) const {
     if (!isSafeKey(key)) return std::nullopt;
-    auto bytes = privatefile::read(folder_ / std::string(key));
+    auto bytes = privatefile::read(folder_ / std::string(key), kMaxValueBytes);
     return bytes ? *bytes : std::nullopt;
 }
 
 bool Defaults::set(std::string_view key, std::string_view bytes) {
-    if (!isSafeKey(key)) return false;
+    if (!isSafeKey(key) || bytes.size() > kMaxValueBytes) return false;
     return privatefile::ensureFolder(folder_) == 0 &&
            privatefile::replace(folder_ / std::string(key), bytes,
                                 privatefile::Durability::renamed) == 0;

@@ -43,18 +43,24 @@ std::filesystem::path FileSecretStore::fileOf(const KeychainStore& item) const {
 
 std::expected<std::optional<std::string>, std::int32_t> FileSecretStore::read(
     const KeychainStore& item) {
-    auto bytes = privatefile::read(fileOf(item));
+    const int folderError = privatefile::secureFolder(folder_);
+    if (folderError == ENOENT) return std::optional<std::string>{};
+    if (folderError != 0) return std::unexpected(errSecIO);
+    auto bytes = privatefile::read(fileOf(item), kMaxItemBytes);
     if (!bytes) return std::unexpected(errSecIO);
     return *bytes;
 }
 
 std::int32_t FileSecretStore::write(const KeychainStore& item, std::string_view bytes) {
+    if (bytes.size() > kMaxItemBytes) return errSecIO;  // it could not be read back
     if (privatefile::ensureFolder(folder_) != 0) return errSecIO;
     return privatefile::replace(fileOf(item), bytes) == 0 ? errSecSuccess : errSecIO;
 }
 
 std::int32_t FileSecretStore::remove(const KeychainStore& item) {
-    int error = privatefile::remove(fileOf(item));
+    const int folderError = privatefile::secureFolder(folder_);
+    if (folderError != 0) return folderError == ENOENT ? errSecItemNotFound : errSecIO;
+    const int error = privatefile::remove(fileOf(item));
     if (error == 0) return errSecSuccess;
     return error == ENOENT || error == ENOTDIR ? errSecItemNotFound : errSecIO;
 }

@@ -8,6 +8,9 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
+
+#include "core/platform/secret_service_unlock.h"
 
 namespace ambrel {
 namespace {
@@ -44,6 +47,8 @@ using BusPtr = std::unique_ptr<GDBusConnection, ObjectDeleter>;
 using VariantPtr = std::unique_ptr<GVariant, VariantDeleter>;
 using AttributesPtr = std::unique_ptr<GHashTable, TableDeleter>;
 using ItemListPtr = std::unique_ptr<GList, ItemListDeleter>;
+using ServicePtr = std::unique_ptr<SecretService, ObjectDeleter>;
+using CollectionPtr = std::unique_ptr<SecretCollection, ObjectDeleter>;
 
 // Receives a GError from a GLib call and owns it from then on.
 class ErrorSlot {
@@ -119,45 +124,106 @@ bool nameIsActivatable(GDBusConnection* bus) {
     return false;
 }
 
+// The items with the three attributes, in every collection, locked ones included (the service
+// lists those too). Nothing here prompts: unlocking is asked for separately, with a bounded wait.
+std::expected<ItemListPtr, std::int32_t> search(const KeychainStore& item, bool loadSecrets) {
+    const auto flags = static_cast<SecretSearchFlags>(
+        SECRET_SEARCH_ALL | (loadSecrets ? SECRET_SEARCH_LOAD_SECRETS : 0));
+    ErrorSlot error;
+    ItemListPtr found(secret_service_search_sync(nullptr, schema(), attributesOf(item).get(), flags,
+                                                 nullptr, error.out()));
+    if (ErrorPtr failure = error.take()) return std::unexpected(statusOf(failure.get()));
+    return found;
+}
+
+std::vector<std::string> lockedAmong(GList* items) {
+    std::vector<std::string> paths;
+    for (GList* node = items; node != nullptr; node = node->next) {
+        auto* item = static_cast<SecretItem*>(node->data);
+        if (secret_item_get_locked(item))
+            paths.emplace_back(g_dbus_proxy_get_object_path(G_DBUS_PROXY(item)));
+    }
+    return paths;
+}
+
+// The items found, after asking the user to unlock the locked ones among them; items still
+// locked after that (prompt refused or unanswered) are left for the caller to judge.
+std::expected<ItemListPtr, std::int32_t> searchUnlocking(const KeychainStore& item,
+                                                         bool loadSecrets,
+                                                         std::chrono::milliseconds promptTimeout) {
+    auto found = search(item, loadSecrets);
+    if (!found) return found;
+    const std::vector<std::string> locked = lockedAmong(found->get());
+    if (locked.empty()) return found;
+    unlockSecretObjects(locked, promptTimeout);
+    return search(item, loadSecrets);
+}
+
+CollectionPtr defaultCollection() {
+    ErrorSlot error;
+    ServicePtr service(secret_service_get_sync(SECRET_SERVICE_NONE, nullptr, error.out()));
+    if (!service) return nullptr;
+    return CollectionPtr(secret_collection_for_alias_sync(
+        service.get(), SECRET_COLLECTION_DEFAULT, SECRET_COLLECTION_NONE, nullptr, error.out()));
+}
+
+// Whether new items can go into the default collection without a prompt, after asking the user
+// to unlock it when it is locked. Storing into a locked collection would make libsecret prompt
+// and wait without end. Without a default collection the store itself reports the failure.
+bool defaultCollectionUnlocked(std::chrono::milliseconds promptTimeout) {
+    CollectionPtr collection = defaultCollection();
+    if (!collection || !secret_collection_get_locked(collection.get())) return true;
+    unlockSecretObjects({g_dbus_proxy_get_object_path(G_DBUS_PROXY(collection.get()))},
+                        promptTimeout);
+    collection = defaultCollection();  // a fresh proxy, with the state after the prompt
+    return !collection || !secret_collection_get_locked(collection.get());
+}
+
 }  // namespace
 
+LibsecretSecretStore::LibsecretSecretStore(std::chrono::milliseconds promptTimeout)
+    : promptTimeout_(promptTimeout) {}
+
+// A locked item is reported as such (errSecInteractionNotAllowed, as a write in that state
+// fails): reading it as "no item" would show a signed-in user as signed out.
 std::expected<std::optional<std::string>, std::int32_t> LibsecretSecretStore::read(
     const KeychainStore& item) {
-    ErrorSlot error;
-    ValuePtr value(secret_password_lookupv_binary_sync(schema(), attributesOf(item).get(), nullptr,
-                                                       error.out()));
-    if (ErrorPtr failure = error.take()) return std::unexpected(statusOf(failure.get()));
-    if (!value) return std::optional<std::string>{};
-    gsize length = 0;
-    const gchar* bytes = secret_value_get(value.get(), &length);
-    return std::optional<std::string>{std::string(bytes, length)};
+    auto found = searchUnlocking(item, true, promptTimeout_);
+    if (!found) return std::unexpected(found.error());
+    if (!*found) return std::optional<std::string>{};
+    for (GList* node = found->get(); node != nullptr; node = node->next) {
+        auto* secretItem = static_cast<SecretItem*>(node->data);
+        if (secret_item_get_locked(secretItem)) continue;
+        ValuePtr value(secret_item_get_secret(secretItem));
+        if (!value) return std::unexpected(errSecNotAvailable);  // unlocked, yet not delivered
+        gsize length = 0;
+        const gchar* bytes = secret_value_get(value.get(), &length);
+        return std::optional<std::string>{std::string(bytes, length)};
+    }
+    return std::unexpected(errSecInteractionNotAllowed);
 }
 
 // The service's own "replace" matches items by all their attributes, including the schema
 // name that libsecret adds, so it would add a second item beside one stored by another tool.
 // Existing items are therefore found by the three attributes and given the new secret in
 // place (one call per item: a failure leaves that item's previous value); only when none
-// exists is a new item created.
+// exists is a new item created, in the default collection, unlocked first if need be.
 std::int32_t LibsecretSecretStore::write(const KeychainStore& item, std::string_view bytes) {
-    AttributesPtr attributes = attributesOf(item);
+    auto existing = searchUnlocking(item, false, promptTimeout_);
+    if (!existing) return existing.error();
     ValuePtr value(secret_value_new(bytes.data(), static_cast<gssize>(bytes.size()),
                                     "application/octet-stream"));
     ErrorSlot error;
-    ItemListPtr existing(secret_service_search_sync(
-        nullptr, schema(), attributes.get(),
-        static_cast<SecretSearchFlags>(SECRET_SEARCH_ALL | SECRET_SEARCH_UNLOCK), nullptr,
-        error.out()));
-    if (ErrorPtr failure = error.take()) return statusOf(failure.get());
-
-    if (!existing) {
+    if (!*existing) {
+        if (!defaultCollectionUnlocked(promptTimeout_)) return errSecInteractionNotAllowed;
         const std::string label = "Ambrel: " + item.account;
-        gboolean stored = secret_service_store_sync(nullptr, schema(), attributes.get(),
+        gboolean stored = secret_service_store_sync(nullptr, schema(), attributesOf(item).get(),
                                                     SECRET_COLLECTION_DEFAULT, label.c_str(),
                                                     value.get(), nullptr, error.out());
         ErrorPtr failure = error.take();
         return stored ? errSecSuccess : statusOf(failure.get());
     }
-    for (GList* node = existing.get(); node != nullptr; node = node->next) {
+    for (GList* node = existing->get(); node != nullptr; node = node->next) {
         gboolean replaced = secret_item_set_secret_sync(static_cast<SecretItem*>(node->data),
                                                         value.get(), nullptr, error.out());
         ErrorPtr failure = error.take();
@@ -167,6 +233,10 @@ std::int32_t LibsecretSecretStore::write(const KeychainStore& item, std::string_
 }
 
 std::int32_t LibsecretSecretStore::remove(const KeychainStore& item) {
+    auto existing = searchUnlocking(item, false, promptTimeout_);
+    if (!existing) return existing.error();
+    if (!*existing) return errSecItemNotFound;
+    if (!lockedAmong(existing->get()).empty()) return errSecInteractionNotAllowed;
     ErrorSlot error;
     gboolean removed =
         secret_password_clearv_sync(schema(), attributesOf(item).get(), nullptr, error.out());

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <system_error>
@@ -55,29 +56,45 @@ void syncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-int ensureFolder(const std::filesystem::path& folder) {
+int secureFolder(const std::filesystem::path& folder) {
     struct stat info {};
-    if (::stat(folder.c_str(), &info) == 0) return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+    if (::stat(folder.c_str(), &info) != 0) return errno == ENOTDIR ? ENOENT : errno;
+    if (!S_ISDIR(info.st_mode)) return ENOTDIR;
+    if (info.st_uid != ::geteuid()) return EPERM;
+    // Folders made by earlier versions, or by hand, may be open to the group or to everyone.
+    if ((info.st_mode & 07777) != 0700 && ::chmod(folder.c_str(), 0700) != 0) return errno;
+    return 0;
+}
+
+int ensureFolder(const std::filesystem::path& folder) {
+    if (int error = secureFolder(folder); error != ENOENT) return error;
     if (folder.has_parent_path()) {
         std::error_code error;
         std::filesystem::create_directories(folder.parent_path(), error);
         if (error) return error.value();
     }
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return errno;
-    return 0;
+    // The mode asked for is masked by the umask, and a racing creator may have used another.
+    return secureFolder(folder);
 }
 
-std::expected<std::optional<std::string>, int> read(const std::filesystem::path& file) {
-    UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+std::expected<std::optional<std::string>, int> read(const std::filesystem::path& file,
+                                                    std::size_t maxBytes) {
+    // O_NOFOLLOW: a link is never followed to whatever it names. O_NONBLOCK: opening a FIFO
+    // does not wait for a writer (it is refused below). O_NOCTTY: a terminal never becomes ours.
+    UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
     if (!fd.valid()) {
         if (errno == ENOENT || errno == ENOTDIR) return std::optional<std::string>{};
         return std::unexpected(errno);
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) return std::unexpected(errno);
-    if (!S_ISREG(info.st_mode)) return std::unexpected(EISDIR);
+    if (!S_ISREG(info.st_mode)) return std::unexpected(EINVAL);
+    if (info.st_uid != ::geteuid()) return std::unexpected(EPERM);
+    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) return std::unexpected(EFBIG);
 
     std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[16384];
     for (;;) {
         ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
@@ -86,6 +103,9 @@ std::expected<std::optional<std::string>, int> read(const std::filesystem::path&
             return std::unexpected(errno);
         }
         if (count == 0) break;
+        // The file may have grown since fstat.
+        if (bytes.size() + static_cast<std::size_t>(count) > maxBytes)
+            return std::unexpected(EFBIG);
         bytes.append(buffer, static_cast<std::size_t>(count));
     }
     return std::optional<std::string>{std::move(bytes)};

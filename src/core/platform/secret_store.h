@@ -40,8 +40,14 @@ class SecretStore {
     virtual std::int32_t remove(const KeychainStore& item) = 0;
 };
 
+// Who uses the store: the application reads, writes and deletes the items; the widget only
+// reads them.
+enum class SecretStoreUse { readWrite, readOnly };
+
 // The Secret Service when one answers on the session bus, else the file store under
-// ${XDG_DATA_HOME:-~/.local/share}/ambrel/keychain/.
-std::unique_ptr<SecretStore> makeSystemSecretStore();
+// ${XDG_DATA_HOME:-~/.local/share}/ambrel/keychain/. With a Secret Service, items left in that
+// file store by earlier sessions are still found; a readWrite store moves them into the service
+// as it reads them, a readOnly one never changes either store.
+std::unique_ptr<SecretStore> makeSystemSecretStore(SecretStoreUse use = SecretStoreUse::readWrite);
 
 }  // namespace ambrel

@@ -3,11 +3,13 @@
 #include "app/content_view.h"
 
 #include <QCoreApplication>
+#include <QFrame>
 #include <QPointer>
 #include <QPushButton>
 
 #include "app/dashboard_view.h"
 #include "app/login_view.h"
+#include "core/platform/file_secret_store.h"
 #include "dashboard_test_fixture.h"
 
 namespace ambrel::testing {
@@ -76,6 +78,31 @@ TEST_F(ContentViewTest, EachConnectionBuildsANewDashboardThatReloadsTheObjective
     EXPECT_TRUE(first.isNull());
     ASSERT_NE(content.dashboard(), nullptr);
     EXPECT_EQ(content.dashboard()->objectives(), (Objectives{25, 500}));
+}
+
+// Without a keyring the sign-in is kept in a plain file: the window says so, above either
+// view, naming the folder, until the user dismisses it.
+TEST_F(ContentViewTest, SaysWhenTheSignInIsKeptInAPlainFile) {
+    startState();
+    EXPECT_EQ(makeContent().findChild<QFrame*>(QStringLiteral("fileSecretsNotice")), nullptr);
+
+    FileSecretStore files("/home/ann/.local/share/ambrel/keychain");
+    auto* content = new ContentView(*state, DashboardContext{files, [] {}}, host, toolbar);
+    host.setCentralWidget(content);
+    const QString text = textOf(*content, QStringLiteral("fileSecretsText"));
+    EXPECT_TRUE(text.contains(QStringLiteral(" /home/ann/.local/share/ambrel/keychain. ")))
+        << text.toStdString();
+    EXPECT_EQ(labelNamed(*content, QStringLiteral("fileSecretsText"))->accessibleName(), text);
+    EXPECT_NE(content->login(), nullptr);
+    host.show();
+    saveScreenshot(host, QStringLiteral("file-secrets-notice"));
+
+    auto* dismiss = content->findChild<QPushButton*>(QStringLiteral("dismissFileSecretsNotice"));
+    ASSERT_NE(dismiss, nullptr);
+    EXPECT_EQ(dismiss->accessibleName(), QStringLiteral("Dismiss"));
+    dismiss->click();
+    flushDeletes();
+    EXPECT_EQ(content->findChild<QFrame*>(QStringLiteral("fileSecretsNotice")), nullptr);
 }
 
 }  // namespace

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "file_size_limit.h"
 #include "support/scoped_env.h"
@@ -96,11 +101,49 @@ TEST(Defaults, RefusesKeysThatAreNotPlainNames) {
     EXPECT_EQ(entriesIn(dir.path() / "domain"), 0u);
 }
 
-// A key whose file cannot be read as a file reads as no value rather than failing.
+// A key whose file is anything but a private regular file reads as no value rather than
+// failing: a folder, a link (never followed to what it names), a FIFO (which must not block the
+// program's start), a file of someone else, one beyond the size any value has.
 TEST(Defaults, UnreadableEntryReadsAsAbsent) {
     TempDir dir;
-    ASSERT_TRUE(fs::create_directory(dir.path() / "earnings.snapshot"));
-    EXPECT_FALSE(Defaults(dir.path()).data("earnings.snapshot"));
+    const fs::path entry = dir.path() / "earnings.snapshot";
+    std::ofstream(dir.path() / "elsewhere") << "{}";
+    std::vector<std::pair<const char*, std::function<void()>>> kinds = {
+        {"folder", [&] { fs::create_directory(entry); }},
+        {"symbolic link", [&] { fs::create_symlink(dir.path() / "elsewhere", entry); }},
+        {"FIFO", [&] { ASSERT_EQ(::mkfifo(entry.c_str(), 0600), 0); }},
+        {"too large",
+         [&] { std::ofstream(entry) << std::string(Defaults::kMaxValueBytes + 1, ' '); }}};
+    if (::geteuid() == 0) {  // only root can give a file away
+        kinds.emplace_back("someone else's", [&] {
+            std::ofstream(entry) << "{}";
+            ASSERT_EQ(::chown(entry.c_str(), 65534, 65534), 0);
+        });
+    }
+    for (const auto& [kind, make] : kinds) {
+        SCOPED_TRACE(kind);
+        fs::remove_all(entry);
+        make();
+        EXPECT_FALSE(Defaults(dir.path()).data("earnings.snapshot"));
+    }
+}
+
+// A cache folder left open to others by an earlier version is tightened on the next write; one
+// owned by another user is not written into.
+TEST(Defaults, WritesTightenTheFolderAndSkipSomeoneElses) {
+    TempDir dir;
+    const fs::path folder = dir.path() / "domain";
+    ASSERT_TRUE(fs::create_directory(folder));
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    Defaults defaults(folder);
+    ASSERT_TRUE(defaults.set("adsense.account", "accounts/pub-1"));
+    EXPECT_EQ(modeOf(folder), 0700u);
+    EXPECT_EQ(defaults.data("adsense.account"), "accounts/pub-1");
+
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
+    ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+    EXPECT_FALSE(defaults.set("earnings.slowData", "{}"));
+    EXPECT_FALSE(fs::exists(folder / "earnings.slowData"));
 }
 
 TEST(Defaults, BundleDomainsLiveInTheCacheHome) {

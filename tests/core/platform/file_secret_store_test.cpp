@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "file_size_limit.h"
 #include "support/scoped_env.h"
@@ -105,6 +110,58 @@ TEST(FileSecretStore, UnreadableItemIsAFailureNotAbsence) {
     ASSERT_FALSE(read.has_value());
     EXPECT_LT(read.error(), 0);
     EXPECT_NE(read.error(), errSecItemNotFound);
+}
+
+// Only a regular file of this user is a secret: a link is never followed to what it names,
+// a FIFO never blocks the read, and a file of someone else or of an absurd size is refused.
+// Each is a failure to report, not "no item".
+TEST(FileSecretStore, AnythingButAPrivateFileIsAFailure) {
+    TempDir dir;
+    FileSecretStore store(dir.path() / "keychain");
+    ASSERT_EQ(store.write(kToken, "1//real"), errSecSuccess);
+    const fs::path file = store.fileOf(kToken);
+    const fs::path elsewhere = dir.path() / "elsewhere";
+    std::ofstream(elsewhere) << "1//planted";
+
+    std::vector<std::pair<const char*, std::function<void()>>> kinds = {
+        {"symbolic link", [&] { fs::create_symlink(elsewhere, file); }},
+        {"FIFO", [&] { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); }},
+        {"too large",
+         [&] { std::ofstream(file) << std::string(FileSecretStore::kMaxItemBytes + 1, 'x'); }}};
+    if (::geteuid() == 0) {  // only root can give a file away
+        kinds.emplace_back("someone else's", [&] {
+            std::ofstream(file) << "1//theirs";
+            ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+        });
+    }
+    for (const auto& [kind, make] : kinds) {
+        SCOPED_TRACE(kind);
+        fs::remove(file);
+        make();
+        auto read = store.read(kToken);
+        ASSERT_FALSE(read.has_value()) << "read as " << read->value_or("no item");
+        EXPECT_NE(read.error(), errSecItemNotFound);
+    }
+}
+
+// A keychain folder made earlier with a loose mode is tightened; one that another user owns
+// is not used at all, since its owner could swap the files inside.
+TEST(FileSecretStore, TightensItsFolderAndRefusesSomeoneElses) {
+    TempDir dir;
+    const fs::path folder = dir.path() / "keychain";
+    ASSERT_TRUE(fs::create_directory(folder));
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    FileSecretStore store(folder);
+    ASSERT_EQ(valueOf(store, kToken), std::nullopt);
+    struct stat info {};
+    ASSERT_EQ(::stat(folder.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0700u) << "tightened by a mere read";
+
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
+    ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+    EXPECT_FALSE(store.read(kToken).has_value());
+    EXPECT_LT(store.write(kToken, "1//token"), 0);
+    EXPECT_FALSE(fs::exists(store.fileOf(kToken)));
 }
 
 // With no session bus at all the system store is the file store in the user's data folder.
