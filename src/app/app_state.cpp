@@ -9,8 +9,15 @@
 namespace ambrel {
 namespace {
 
+// A message may carry a whole answer body (an HTML error page, say) or whatever a local
+// process put in the redirect: its start says what went wrong, the rest would only push the
+// view apart.
 QString messageOf(const Error& error) {
-    return QString::fromStdString(errorMessage(error));
+    QString text = QString::fromStdString(errorMessage(error));
+    if (text.size() <= AppState::kMessageLimit) return text;
+    qsizetype kept = AppState::kMessageLimit - 1;
+    if (text.at(kept - 1).isHighSurrogate()) --kept;  // never half a character
+    return text.left(kept) + QChar(0x2026);
 }
 
 bool deletionSucceeded(std::int32_t status) {

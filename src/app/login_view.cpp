@@ -26,6 +26,9 @@ constexpr int kStandardPadding = 20;
 
 QLabel* makeText(const QString& text, const QFont& font, QWidget* parent) {
     auto* label = new QLabel(text, parent);
+    // The error message can hold anything a local process put in the redirect, or Google's
+    // own text: never markup.
+    label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     label->setAccessibleName(text);
     label->setAlignment(Qt::AlignCenter);

@@ -39,6 +39,7 @@ RingGauge::RingGauge(const QString& title, double value, double goal, std::strin
     auto* lines = new QVBoxLayout;
     lines->setSpacing(kLineSpacing);
     title_ = new QLabel(title, this);
+    title_->setTextFormat(Qt::PlainText);
     title_->setObjectName(QStringLiteral("gaugeTitle"));
     title_->setAccessibleName(title);
     title_->setFont(textStyleFont(TextStyle::Callout));

@@ -86,6 +86,26 @@ TEST_F(LoginViewTest, LongErrorWrapsCentredWithinThePadding) {
     EXPECT_FALSE(error->isVisible());
 }
 
+// Anything on this machine can put text into the redirect's error: it is shown as the
+// characters it is, and a flood of it is cut (never inside a character).
+TEST_F(LoginViewTest, ErrorTextIsPlainAndCut) {
+    std::string flood;
+    for (int i = 0; i < 400; ++i) flood += "\xF0\x9F\x98\x80";  // U+1F600, two UTF-16 units
+    backend.setSignInResult(
+        std::unexpected(Error{OAuthError::token("<b><font size=7>big</font></b>" + flood)}));
+    LoginView view(state);
+    view.show();
+    state.connect();
+    ASSERT_TRUE(waitFor([&] { return !state.isWorking(); }));
+    const QLabel* error = view.errorLabel();
+    EXPECT_EQ(error->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(error->text().startsWith(
+        QStringLiteral("Authentication error: <b><font size=7>big</font></b>\U0001F600")));
+    EXPECT_LE(error->text().size(), AppState::kMessageLimit);
+    EXPECT_TRUE(error->text().endsWith(QStringLiteral("\U0001F600\u2026")));
+    EXPECT_TRUE(error->text().isValidUtf16());
+}
+
 }  // namespace
 }  // namespace ambrel::testing
 
