@@ -37,6 +37,10 @@ GoalField::GoalField(double value, std::function<void(double)> onCommit, QWidget
     connect(edit_, &QLineEdit::editingFinished, this, &GoalField::commit);
 }
 
+void GoalField::discardTyping() {
+    edit_->setText(text(value_));
+}
+
 QString GoalField::text(double value) {
     return QLocale().toString(value, 'f', QLocale::FloatingPointShortest);
 }
