@@ -181,6 +181,26 @@ TEST_F(WidgetFaces, MissingBalanceShowsADash) {
     }
 }
 
+// Every face's rings as drawn: 62 points across in the small face, 60 in the others, a 6-point
+// stroke, the percentage at 0.22 of the diameter, white while the goal is not met.
+TEST_F(WidgetFaces, RingsHaveTheirFamilysSizes) {
+    const std::pair<WidgetFamily, double> diameters[] = {{WidgetFamily::systemSmall, 62},
+                                                         {WidgetFamily::systemMedium, 60},
+                                                         {WidgetFamily::systemLarge, 60}};
+    for (const auto& [family, diameter] : diameters) {
+        const auto rings =
+            itemsOfKind(recordFace(entryWith(knownSnapshot()), family), FaceItem::Kind::ring);
+        ASSERT_EQ(rings.size(), 2u);
+        for (const FaceItem& ring : rings) {
+            EXPECT_DOUBLE_EQ(ring.rect.width(), diameter);
+            EXPECT_DOUBLE_EQ(ring.rect.height(), diameter);
+            EXPECT_DOUBLE_EQ(ring.lineWidth, 6);
+            EXPECT_DOUBLE_EQ(ring.centerFontSize, 0.22 * diameter);
+            EXPECT_EQ(ring.color, QColor(Qt::white));
+        }
+    }
+}
+
 // A goal of 0 or less is no progress: an empty ring and "0%", never a division by zero.
 TEST_F(WidgetFaces, GoalOfZeroOrLessDrawsAnEmptyRing) {
     EXPECT_EQ((WidgetRing{.title = "Day", .value = 5, .goal = 0}.progress()), 0);

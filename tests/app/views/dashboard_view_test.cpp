@@ -14,6 +14,7 @@
 #include "app/ring_gauge.h"
 #include "app/snapshot_form.h"
 #include "dashboard_test_fixture.h"
+#include "ui/colors.h"
 #include "ui/progress_ring.h"
 
 namespace ambrel::testing {
@@ -171,6 +172,33 @@ TEST_F(DashboardViewTest, RingsUseTheStoredObjectivesAndFollowEdits) {
     EXPECT_DOUBLE_EQ(rings.monthlyGauge()->ring()->progress(), 0);
     EXPECT_EQ(rings.monthlyGauge()->titleLabel()->text(), QStringLiteral("This month"));
     EXPECT_EQ(rings.monthlyGauge()->amountsLabel()->text(), QStringLiteral("€150.00 / €0.00"));
+}
+
+// The gauges' own rings, as the dashboard builds them: their sizes, and their stroke drawn
+// whole around the 78-point frame (the arc starts at 12 o'clock, on the frame's top edge).
+TEST_F(DashboardViewTest, GaugeRingsHaveTheirSizesAndDrawTheWholeStroke) {
+    Objectives::save(secrets, Objectives{5, 300});  // today's 6.50 meets the daily goal
+    startWithSnapshot(knownSnapshot());
+    DashboardView& view = makeDashboard();
+    view.resize(600, 800);
+    view.show();
+    for (const RingGauge* gauge :
+         {view.form()->rings()->dailyGauge(), view.form()->rings()->monthlyGauge()}) {
+        const ProgressRing& ring = *gauge->ring();
+        EXPECT_EQ(ring.size(), QSize(78, 78));
+        EXPECT_DOUBLE_EQ(ring.diameter(), 78);
+        EXPECT_DOUBLE_EQ(ring.lineWidth(), 9);
+        EXPECT_DOUBLE_EQ(ring.centerFontSize(), 17);
+        EXPECT_EQ(ring.idleTextColor(), labelColor(LabelLevel::Primary, gauge->palette()));
+    }
+    const ProgressRing& daily = *view.form()->rings()->dailyGauge()->ring();
+    const QImage image = view.grab().toImage();
+    const QPoint top = daily.mapTo(&view, QPoint(39, 0));
+    const QColor outside = image.pixelColor(top.x(), top.y() - 3);
+    EXPECT_LT(std::abs(outside.green() - systemGreen().green()) +
+                  std::abs(outside.red() - systemGreen().red()),
+              40)
+        << outside.name().toStdString();
 }
 
 }  // namespace
