@@ -174,6 +174,18 @@ TEST_F(DashboardViewTest, RingsUseTheStoredObjectivesAndFollowEdits) {
     EXPECT_EQ(rings.monthlyGauge()->amountsLabel()->text(), QStringLiteral("€150.00 / €0.00"));
 }
 
+// Hours and minutes only, whatever the locale's own short time holds (the C locale's has
+// seconds).
+TEST(UpdatedAt, ShowsNoSecondsInAnyLocale) {
+    const Instant at = knownSnapshot().updatedAt + std::chrono::seconds(37);  // 14:05:37 UTC
+    EXPECT_EQ(SnapshotForm::updatedAtText(at, QLocale::c()), QStringLiteral("Updated at 14:05"));
+    for (const char* name : {"en_US", "de_DE", "fr_FR", "ja_JP", "fi_FI"}) {
+        const QString text = SnapshotForm::updatedAtText(at, QLocale(QLatin1String(name)));
+        EXPECT_TRUE(text.contains(QStringLiteral("05"))) << name << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("37"))) << name << text.toStdString();
+    }
+}
+
 // The gauges' own rings, as the dashboard builds them: their sizes, and their stroke drawn
 // whole around the 78-point frame (the arc starts at 12 o'clock, on the frame's top edge).
 TEST_F(DashboardViewTest, GaugeRingsHaveTheirSizesAndDrawTheWholeStroke) {
