@@ -16,6 +16,7 @@
 #include <numbers>
 
 #include "support/qt_application.h"
+#include "support/test_artifacts.h"
 #include "ui/colors.h"
 
 namespace ambrel {
@@ -188,7 +189,7 @@ TEST(ProgressRing, Screenshot) {
     row.show();
     const QByteArray buildDir = qgetenv("AMBREL_BUILD_DIR");
     if (buildDir.isEmpty()) GTEST_SKIP() << "AMBREL_BUILD_DIR not set";
-    const QString folder = QString::fromLocal8Bit(buildDir) + QStringLiteral("/screenshots");
+    const QString folder = QString::fromStdString(testing::testArtifactsFolder().string());
     QDir().mkpath(folder);
     EXPECT_TRUE(row.grab().save(folder + QStringLiteral("/progress_rings.png")));
 }

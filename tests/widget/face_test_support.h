@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "support/test_artifacts.h"
 #include "widget/earnings_provider.h"
 #include "widget/faces/earnings_widget.h"
 #include "widget/faces/face_canvas.h"
@@ -78,13 +79,11 @@ inline const FaceItem* findText(const FaceRecording& recording, const QString& t
     return nullptr;
 }
 
-// $AMBREL_BUILD_DIR/screenshots, for a person to look at; empty outside ctest.
+// The test artefacts, for a person to look at; empty outside ctest.
 inline std::filesystem::path screenshotFolder() {
     const char* build = std::getenv("AMBREL_BUILD_DIR");
     if (!build || !*build) return {};
-    std::filesystem::path folder = std::filesystem::path(build) / "screenshots";
-    std::filesystem::create_directories(folder);
-    return folder;
+    return testArtifactsFolder();
 }
 
 }  // namespace ambrel::testing

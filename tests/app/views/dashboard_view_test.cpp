@@ -10,10 +10,12 @@
 #include "app/content_view.h"
 #include "app/dashboard_toolbar.h"
 #include "app/form_section.h"
+#include "app/menu_tool_button.h"
 #include "app/objectives_rings.h"
 #include "app/ring_gauge.h"
 #include "app/snapshot_form.h"
 #include "dashboard_test_fixture.h"
+#include "support/palettes.h"
 #include "ui/colors.h"
 #include "ui/progress_ring.h"
 
@@ -85,9 +87,10 @@ TEST_F(DashboardViewTest, ToolbarItemsCarryTitlesTooltipsAndLeaveWithTheDashboar
     EXPECT_EQ(items.refreshAction()->toolTip(), QStringLiteral("Refresh data"));
     EXPECT_EQ(items.accountAction()->text(), QStringLiteral("Account"));
     EXPECT_EQ(items.accountAction()->toolTip(), QStringLiteral("Account"));
-    for (QAction* action :
-         {items.objectivesAction(), items.refreshAction(), items.accountAction()}) {
-        QWidget* button = toolbar.widgetForAction(action);
+    for (auto [action, button] :
+         {std::pair{items.objectivesAction(), toolbar.widgetForAction(items.objectivesAction())},
+          std::pair{items.refreshAction(), toolbar.widgetForAction(items.refreshAction())},
+          std::pair<QAction*, QWidget*>{items.accountAction(), items.accountButton()}}) {
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->accessibleName(), action->text());
         EXPECT_FALSE(action->icon().isNull()) << action->text().toStdString();
@@ -98,6 +101,38 @@ TEST_F(DashboardViewTest, ToolbarItemsCarryTitlesTooltipsAndLeaveWithTheDashboar
 
     dashboard.reset();
     EXPECT_TRUE(toolbar.actions().isEmpty());
+}
+
+// On a dark palette every toolbar symbol stands out from the bar, and the account button draws
+// its menu arrow beside its icon rather than over it.
+TEST_F(DashboardViewTest, ToolbarSymbolsStandOutOnADarkPalette) {
+    ScopedPalette dark(darkPalette());
+    startWithSnapshot(knownSnapshot());
+    DashboardView& view = makeDashboard();
+    host.setCentralWidget(dashboard.release());
+    host.show();
+    saveScreenshot(host, QStringLiteral("dashboard-dark"));
+    const QImage bar = toolbar.grab().toImage();
+    saveScreenshot(toolbar, QStringLiteral("dashboard-toolbar-dark"));
+    const MenuToolButton* account = view.toolbar()->accountButton();
+    for (const QWidget* button : std::initializer_list<const QWidget*>{
+             toolbar.widgetForAction(view.toolbar()->objectivesAction()),
+             toolbar.widgetForAction(view.toolbar()->refreshAction()), account}) {
+        const QRect area = button->geometry();
+        const QColor background = bar.pixelColor(area.topLeft() + QPoint(1, 1));
+        EXPECT_GE(strongestContrast(bar, area, background), 3.0)
+            << button->accessibleName().toStdString();
+    }
+    // Ink in the arrow's columns lies only in the arrow's rows: the icon keeps out of them.
+    const QRect arrow = account->arrowArea().translated(account->pos());
+    const QColor background = bar.pixelColor(account->pos() + QPoint(1, 1));
+    EXPECT_GE(strongestContrast(bar, arrow, background), 3.0) << "the arrow is drawn";
+    const QRect column(arrow.left(), account->y(), arrow.width(), account->height());
+    for (const QRect& band :
+         {QRect(column.topLeft(), QPoint(column.right(), arrow.top() - 2)),
+          QRect(QPoint(column.left(), arrow.bottom() + 2), column.bottomRight())}) {
+        EXPECT_LT(strongestContrast(bar, band, background), 1.5);
+    }
 }
 
 TEST_F(DashboardViewTest, SignOutFromTheAccountMenu) {
