@@ -1,7 +1,9 @@
 #pragma once
 
-// What the widget's drawing tests share: one application object (fonts and pixmaps need it),
-// entries with known figures, and a look into what a face drew.
+// What the widget's drawing tests share: entries with known figures, and a look into what a face
+// drew. Each drawing test registers one application object for its whole run (fonts and
+// pixmaps need it), destroyed after the last test:
+//   const auto* const kGui = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 #include <QGuiApplication>
 #include <QImage>
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "support/qt_application.h"
 #include "support/test_artifacts.h"
 #include "widget/earnings_provider.h"
 #include "widget/faces/earnings_widget.h"
@@ -17,14 +20,6 @@
 #include "widget/sample_snapshot.h"
 
 namespace ambrel::testing {
-
-// Created on first use and kept for the whole test program.
-inline void ensureGuiApplication() {
-    static int argc = 1;
-    static char name[] = "widget-face-test";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-}
 
 // Round figures: half of each goal, a balance text, and changes in both directions.
 inline AmbrelSnapshot knownSnapshot() {

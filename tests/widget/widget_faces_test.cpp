@@ -18,7 +18,6 @@
 namespace ambrel {
 namespace {
 
-using testing::ensureGuiApplication;
 using testing::entryWith;
 using testing::findText;
 using testing::itemsOfKind;
@@ -46,10 +45,9 @@ bool near(QRgb pixel, const QColor& expected, int tolerance = 3) {
            std::abs(actual.alpha() - expected.alpha()) <= tolerance;
 }
 
-class WidgetFaces : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { ensureGuiApplication(); }
-};
+const auto* const kGui = ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
+
+class WidgetFaces : public ::testing::Test {};
 
 // Disconnected comes first, whatever the family; an override beats the environment; every
 // family but medium and large gets the small layout.
@@ -87,7 +85,7 @@ TEST_F(WidgetFaces, DisconnectedEntryShowsOnlyTheSignInPrompt) {
         EXPECT_EQ(symbols[0].text, QStringLiteral("circle.hexagongrid.fill"));
         EXPECT_TRUE(sameColor(symbols[0].color, widgetAccentColor()));
 
-        const FaceItem& prompt = itemsOfKind(face, FaceItem::Kind::text)[0];
+        const FaceItem prompt = itemsOfKind(face, FaceItem::Kind::text)[0];
         EXPECT_TRUE(sameColor(prompt.color, whiteAt(0.7)));
         const QSize size = familySize(family);
         EXPECT_NEAR(prompt.rect.center().x(), size.width() / 2.0, 1);
