@@ -21,13 +21,14 @@ build: configure
 test: build
 	@scripts/with-test-session ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-# Unit and integration tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Every test (unit, integration, gui) under AddressSanitizer and UndefinedBehaviorSanitizer, in
+# a Debug build, so that Qt's own assertions fail the run too.
 test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DAMBREL_SANITIZE=ON \
 	  -DAMBREL_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  scripts/with-test-session ctest --test-dir $(ASAN_BUILD) --output-on-failure -L 'unit|integration' -j $(JOBS)
+	  scripts/with-test-session ctest --test-dir $(ASAN_BUILD) --output-on-failure -L 'unit|integration|gui' -j $(JOBS)
 
 run: build
 	@$(BUILD)/src/app/ambrel

@@ -47,14 +47,22 @@ AmbrelApp::AmbrelApp(AppOperations operations, DashboardContext context, QObject
 
     mainWindow_->setObjectName(QStringLiteral("dashboard"));
     mainWindow_->setWindowTitle(localized("Ambrel"));
-    mainWindow_->setMinimumSize(kMinimumWidth, kMinimumHeight);
-    mainWindow_->resize(kInitialWidth, kInitialHeight);
     mainWindow_->setContextMenuPolicy(Qt::NoContextMenu);  // no toolbar hide/show menu
     QToolBar* toolbar = makeToolbar();
     content_ = new ContentView(*state_, std::move(context), *mainWindow_, *toolbar);
+    // The sizes are the content's: the menu bar and the toolbar come on top. The window's own
+    // minimum follows from its layout.
+    content_->setMinimumSize(kMinimumWidth, kMinimumHeight);
     mainWindow_->setCentralWidget(content_);
     makeMenu();
+    resizeForContent(QSize(kInitialWidth, kInitialHeight));
     mainWindow_->installEventFilter(this);
+}
+
+void AmbrelApp::resizeForContent(QSize contentSize) {
+    mainWindow_->resize(contentSize);
+    mainWindow_->layout()->activate();  // places the bars and the content now, while hidden
+    mainWindow_->resize(contentSize + (contentSize - content_->size()));
 }
 
 AmbrelApp::~AmbrelApp() {

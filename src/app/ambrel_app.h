@@ -23,6 +23,7 @@ class ContentView;
 class AmbrelApp final : public QObject {
     Q_OBJECT
   public:
+    // The content's first size and its minimum (the window adds its menu bar and toolbar).
     static constexpr int kInitialWidth = 600;
     static constexpr int kInitialHeight = 800;
     static constexpr int kMinimumWidth = 520;
@@ -46,6 +47,8 @@ class AmbrelApp final : public QObject {
 
   private:
     QToolBar* makeToolbar();
+    // Makes the window as large as the bars plus `contentSize`.
+    void resizeForContent(QSize contentSize);
     void makeMenu();
 
     AppState* state_;

@@ -1,6 +1,7 @@
 #include "app/app_state.h"
 
 #include <QFuture>
+#include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 #include <type_traits>
 #include <utility>
@@ -8,8 +9,15 @@
 namespace ambrel {
 namespace {
 
+// A message may carry a whole answer body (an HTML error page, say) or whatever a local
+// process put in the redirect: its start says what went wrong, the rest would only push the
+// view apart.
 QString messageOf(const Error& error) {
-    return QString::fromStdString(errorMessage(error));
+    QString text = QString::fromStdString(errorMessage(error));
+    if (text.size() <= AppState::kMessageLimit) return text;
+    qsizetype kept = AppState::kMessageLimit - 1;
+    if (text.at(kept - 1).isHighSurrogate()) --kept;  // never half a character
+    return text.left(kept) + QChar(0x2026);
 }
 
 bool deletionSucceeded(std::int32_t status) {
@@ -17,17 +25,20 @@ bool deletionSucceeded(std::int32_t status) {
 }
 
 // Runs blocking `work` on the thread pool and hands its result to `apply` on the context's
-// (GUI) thread, always through the event loop: when the work is done before the continuation
-// is attached, Qt would otherwise run it inside the caller, and an operation would end before
-// the caller saw it begin.
+// (GUI) thread, always through the event loop, so an operation never ends before its caller
+// saw it begin. The watcher belongs to the context: when the context goes first (a sign-in
+// waits for the browser for minutes), the work still finishes on its worker and its result is
+// dropped, rather than being delivered to an object that is gone.
 template <class Work, class Apply>
 void runOnWorker(QObject* context, Work work, Apply apply) {
     using Output = std::invoke_result_t<Work>;
-    QtConcurrent::run(std::move(work)).then(context, [context, apply](Output result) {
-        QMetaObject::invokeMethod(
-            context, [apply, result = std::move(result)]() mutable { apply(std::move(result)); },
-            Qt::QueuedConnection);
-    });
+    auto* watcher = new QFutureWatcher<Output>(context);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, context,
+                     [watcher, apply = std::move(apply)]() mutable {
+                         watcher->deleteLater();
+                         apply(watcher->future().takeResult());
+                     });
+    watcher->setFuture(QtConcurrent::run(std::move(work)));
 }
 
 }  // namespace

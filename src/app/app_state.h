@@ -43,6 +43,10 @@ class AppState final : public QObject {
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
     QString errorMessageText() const { return errorMessage_.value_or(QString()); }
 
+    // The longest errorMessage, in UTF-16 code units; a longer text is cut at a character
+    // boundary and ends in "…".
+    static constexpr qsizetype kMessageLimit = 300;
+
     // Sign in, then a first refresh. Never fails: a failure ends as errorMessage.
     void connect();
     // Fetches a new snapshot. Never fails: a failure ends as errorMessage, figures stay.

@@ -18,6 +18,7 @@ constexpr int kLineSpacing = 2;
 
 QLabel* addLabel(const QString& text, const QString& name, const QFont& font, QWidget* parent) {
     auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);  // amounts and dates come from Google's answers
     label->setObjectName(name);
     label->setFont(font);
     label->setAccessibleName(text);

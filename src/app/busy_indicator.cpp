@@ -19,13 +19,18 @@ QSize BusyIndicator::sizeHint() const {
     return {diameter_, diameter_};
 }
 
+void BusyIndicator::setColor(const QColor& color) {
+    color_ = color;
+    update();
+}
+
 void BusyIndicator::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(width() / 2.0, height() / 2.0);
     const double radius = diameter_ / 2.0;
     const double spokeWidth = std::max(1.5, diameter_ / 10.0);
-    QColor color = palette().color(QPalette::WindowText);
+    QColor color = color_.isValid() ? color_ : palette().color(QPalette::WindowText);
     QPen pen(color, spokeWidth, Qt::SolidLine, Qt::RoundCap);
     for (int i = 0; i < kSpokes; ++i) {
         // The spoke at the current step is darkest; the ones behind it fade out.

@@ -17,6 +17,10 @@ class BusyIndicator final : public QWidget {
     QSize sizeHint() const override;
     bool isSpinning() const { return timer_.isActive(); }
 
+    // Spokes in this colour whatever the widget's state; without one, the palette's window
+    // text of the current state (which is faint while disabled).
+    void setColor(const QColor& color);
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -26,6 +30,7 @@ class BusyIndicator final : public QWidget {
   private:
     int diameter_;
     int step_ = 0;
+    QColor color_;
     QBasicTimer timer_;
 };
 

@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/busy_indicator.h"
 #include "app/localized.h"
+#include "app/menu_tool_button.h"
 #include "ui/icons.h"
 
 namespace ambrel {
@@ -46,12 +47,15 @@ DashboardToolbar::DashboardToolbar(AppState& state, QToolBar& toolbar, QObject* 
     refresh_->setObjectName(QStringLiteral("refreshAction"));
     connect(refresh_, &QAction::triggered, &state_, &AppState::refresh);
 
-    account_ = addButton(QStringLiteral("person.crop.circle"), "Account", "Account");
+    account_ = makeAction(QStringLiteral("person.crop.circle"), "Account", "Account");
     account_->setObjectName(QStringLiteral("accountAction"));
     account_->setMenu(menu_);
-    if (auto* button = qobject_cast<QToolButton*>(toolbar_.widgetForAction(account_))) {
-        button->setPopupMode(QToolButton::InstantPopup);
-    }
+    accountButton_ = new MenuToolButton(account_);
+    accountButton_->setAccessibleName(account_->text());
+    accountButton_->setIconSize(toolbar_.iconSize());
+    connect(&toolbar_, &QToolBar::iconSizeChanged, accountButton_, &QToolButton::setIconSize);
+    accountItem_ = widgetAction(accountButton_, this);
+    toolbar_.addAction(accountItem_);
     connect(menu_->signOutAction(), &QAction::triggered, &state_, &AppState::signOut);
 
     connect(&state_, &AppState::isWorkingChanged, this, &DashboardToolbar::updateWorking);
@@ -60,7 +64,8 @@ DashboardToolbar::DashboardToolbar(AppState& state, QToolBar& toolbar, QObject* 
 
 DashboardToolbar::~DashboardToolbar() {
     // The menu cannot be our child (a QMenu's parent must be a widget): free it ourselves,
-    // after the action that shows it.
+    // after the button and the action that show it.
+    delete accountItem_;
     delete account_;
     delete menu_;
 }
@@ -69,10 +74,16 @@ QAction* DashboardToolbar::spinnerAction() const {
     return spinner_;
 }
 
-QAction* DashboardToolbar::addButton(const QString& symbol, const char* title,
-                                     const char* tooltip) {
+QAction* DashboardToolbar::makeAction(const QString& symbol, const char* title,
+                                      const char* tooltip) {
     auto* action = new QAction(symbolIcon(symbol), localized(title), this);
     action->setToolTip(localized(tooltip));
+    return action;
+}
+
+QAction* DashboardToolbar::addButton(const QString& symbol, const char* title,
+                                     const char* tooltip) {
+    QAction* action = makeAction(symbol, title, tooltip);
     toolbar_.addAction(action);
     if (QWidget* button = toolbar_.widgetForAction(action)) {
         button->setAccessibleName(action->text());

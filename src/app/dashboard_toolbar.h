@@ -1,7 +1,8 @@
 #pragma once
 
 // The dashboard's items in the main window's toolbar, at its trailing end: a small spinner while
-// an operation runs, "Objectives", "Refresh" (disabled while working) and the "Account" menu.
+// an operation runs, "Objectives", "Refresh" (disabled while working) and the "Account" menu,
+// whose button shows its arrow beside the icon.
 // The items belong to this object and leave the toolbar with it.
 
 #include <QObject>
@@ -16,6 +17,7 @@ namespace ambrel {
 class AccountMenu;
 class AppState;
 class BusyIndicator;
+class MenuToolButton;
 
 class DashboardToolbar final : public QObject {
     Q_OBJECT
@@ -26,6 +28,7 @@ class DashboardToolbar final : public QObject {
     QAction* objectivesAction() const { return objectives_; }
     QAction* refreshAction() const { return refresh_; }
     QAction* accountAction() const { return account_; }
+    MenuToolButton* accountButton() const { return accountButton_; }
     QAction* spinnerAction() const;
     AccountMenu* accountMenu() const { return menu_; }
 
@@ -33,6 +36,7 @@ class DashboardToolbar final : public QObject {
     void objectivesRequested();
 
   private:
+    QAction* makeAction(const QString& symbol, const char* title, const char* tooltip);
     QAction* addButton(const QString& symbol, const char* title, const char* tooltip);
     void updateWorking();
 
@@ -43,6 +47,8 @@ class DashboardToolbar final : public QObject {
     QAction* objectives_;
     QAction* refresh_;
     QAction* account_;
+    MenuToolButton* accountButton_;
+    QWidgetAction* accountItem_;
     AccountMenu* menu_;
 };
 

@@ -83,6 +83,7 @@ QWidget* DashboardView::makeNoDataPage() {
     titleFont.setBold(true);
     auto* title = new QLabel(localized("No data yet"), page);
     title->setObjectName(QStringLiteral("noDataTitle"));
+    title->setTextFormat(Qt::PlainText);
     title->setFont(titleFont);
     title->setAccessibleName(title->text());
     layout->addWidget(title, 0, Qt::AlignHCenter);

@@ -46,6 +46,7 @@ DeltaLine::DeltaLine(Comparison comparison, MetricKind kind, std::string currenc
 
 QLabel* DeltaLine::addLabel(const QString& text, const QFont& font) {
     auto* label = new QLabel(text, this);
+    label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     label->setWordWrap(false);
     label->setAccessibleName(text);

@@ -8,6 +8,7 @@ namespace ambrel {
 
 FittingLabel::FittingLabel(double minimumScale, QWidget* parent)
     : QLabel(parent), minimumScale_(minimumScale) {
+    setTextFormat(Qt::PlainText);  // painted as plain text below; read out the same way
     setWordWrap(false);
     setAlignment(Qt::AlignCenter);
 }

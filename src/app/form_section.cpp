@@ -46,6 +46,7 @@ class RoundedGroup final : public QWidget {
 
 QLabel* makeLabel(const QString& text, TextStyle style, LabelLevel level, QWidget* parent) {
     auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
     label->setFont(textStyleFont(style));
     label->setAccessibleName(text);
     setLabelLevel(label, level);

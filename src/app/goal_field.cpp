@@ -28,12 +28,17 @@ GoalField::GoalField(double value, std::function<void(double)> onCommit, QWidget
     // Always the euro sign, whatever the account's currency.
     auto* unit = new QLabel(QStringLiteral("€"), this);
     unit->setObjectName(QStringLiteral("goalUnit"));
+    unit->setTextFormat(Qt::PlainText);
     unit->setFont(textStyleFont(TextStyle::Body));
     unit->setAccessibleName(unit->text());
     layout->addWidget(unit);
     layout->addStretch(1);
 
     connect(edit_, &QLineEdit::editingFinished, this, &GoalField::commit);
+}
+
+void GoalField::discardTyping() {
+    edit_->setText(text(value_));
 }
 
 QString GoalField::text(double value) {

@@ -24,6 +24,10 @@ class GoalField final : public QWidget {
     // can take the key before the field sees it.
     void commit();
 
+    // Puts the last committed value back, dropping what was typed since: the sheet is being
+    // cancelled, and the focus leaving the field as it closes must not commit the typing.
+    void discardTyping();
+
     // The locale's default floating-point text: grouping, decimal separator, no fixed digits.
     static QString text(double value);
 

@@ -1,5 +1,6 @@
 #include "app/login_view.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -26,21 +27,51 @@ constexpr int kStandardPadding = 20;
 
 QLabel* makeText(const QString& text, const QFont& font, QWidget* parent) {
     auto* label = new QLabel(text, parent);
+    // The error message can hold anything a local process put in the redirect, or Google's
+    // own text: never markup.
+    label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     label->setAccessibleName(text);
     label->setAlignment(Qt::AlignCenter);
     return label;
 }
 
-// The prominent style: filled with the accent colour, its text in the colour drawn on it.
-constexpr const char* kProminentStyle = R"(
-QPushButton#signInButton {
-    background: palette(highlight); border: none; border-radius: 7px;
+// `from` moved by `share` (0…1) towards `to`.
+QColor mixed(const QColor& from, const QColor& to, double share) {
+    const auto channel = [&](double a, double b) { return a + (b - a) * share; };
+    return QColor::fromRgbF(static_cast<float>(channel(from.redF(), to.redF())),
+                            static_cast<float>(channel(from.greenF(), to.greenF())),
+                            static_cast<float>(channel(from.blueF(), to.blueF())));
 }
-QPushButton#signInButton:pressed { background: palette(dark); }
-QPushButton#signInButton:disabled { background: palette(mid); }
-QPushButton#signInButton QLabel { color: palette(highlighted-text); }
-)";
+
+// The prominent style: filled with the accent colour, its text in the colour drawn on it.
+// While a sign-in runs the button is disabled; it then takes the plain button text on the
+// button colour shaded towards that text, so the button still reads as one on any window
+// colour (the palette's disabled colours are meant to fade, and did: a grey spinner on a grey
+// button). The keyboard focus is a ring in the window's text colour, which stands out from
+// both the fill and the window.
+QString prominentStyle(const QPalette& palette) {
+    constexpr double kBusyShade = 0.15;
+    const auto active = [&](QPalette::ColorRole role) {
+        return palette.color(QPalette::Active, role);
+    };
+    const QColor busyFill =
+        mixed(active(QPalette::Button), active(QPalette::ButtonText), kBusyShade);
+    const auto color = [&](QPalette::ColorRole role) { return active(role).name(QColor::HexRgb); };
+    return QStringLiteral(R"(
+QPushButton#signInButton {
+    background: %1; border: none; border-radius: 7px;
+}
+QPushButton#signInButton:focus { border: 2px solid %2; }
+QPushButton#signInButton:pressed { background: %3; }
+QPushButton#signInButton:disabled { background: %4; }
+QPushButton#signInButton QLabel { color: %5; }
+QPushButton#signInButton QLabel:disabled { color: %6; }
+)")
+        .arg(color(QPalette::Highlight), color(QPalette::WindowText), color(QPalette::Dark),
+             busyFill.name(QColor::HexRgb), color(QPalette::HighlightedText),
+             color(QPalette::ButtonText));
+}
 
 }  // namespace
 
@@ -92,7 +123,6 @@ QPushButton* LoginView::makeSignInButton() {
     button_->setAccessibleName(localized("Sign in with Google"));
     button_->setDefault(true);
     button_->setCursor(Qt::PointingHandCursor);
-    button_->setStyleSheet(QString::fromUtf8(kProminentStyle));
 
     // The label row is laid out inside the button so the spinner can sit before the text.
     auto* row = new QHBoxLayout(button_);
@@ -100,7 +130,6 @@ QPushButton* LoginView::makeSignInButton() {
     row->setSpacing(kButtonRowSpacing);
     row->addStretch(1);
     spinner_ = new BusyIndicator(kSmallSpinner, button_);
-    setForegroundColor(spinner_, palette().color(QPalette::HighlightedText));
     row->addWidget(spinner_);
     QFont font = textStyleFont(TextStyle::Body);
     font.setWeight(QFont::Medium);
@@ -111,7 +140,19 @@ QPushButton* LoginView::makeSignInButton() {
 
     button_->setFixedSize(kButtonLabelWidth + 2 * kButtonPadding, kButtonHeight);
     connect(button_, &QPushButton::clicked, &state_, &AppState::connect);
+    styleSignInButton();
     return button_;
+}
+
+void LoginView::styleSignInButton() {
+    button_->setStyleSheet(prominentStyle(palette()));
+    // The spinner shows only while the button is disabled, on the plain button colour.
+    spinner_->setColor(palette().color(QPalette::Active, QPalette::ButtonText));
+}
+
+void LoginView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange && button_ != nullptr) styleSignInButton();
+    QWidget::changeEvent(event);
 }
 
 void LoginView::updateWorking() {

@@ -22,8 +22,13 @@ class LoginView final : public QWidget {
     QLabel* errorLabel() const { return error_; }
     BusyIndicator* spinner() const { return spinner_; }
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     QPushButton* makeSignInButton();
+    // Colours of the button, its label and spinner from the current palette.
+    void styleSignInButton();
     void updateWorking();
     void updateError();
 

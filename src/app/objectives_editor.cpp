@@ -1,6 +1,7 @@
 #include "app/objectives_editor.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "app/goal_field.h"
 #include "app/localized.h"
@@ -21,7 +22,7 @@ SheetSettings ObjectivesEditor::settings(ObjectivesEditor* editor) {
     s.scrollable = false;
     s.fitsContent = false;
     s.width = kWidth;
-    s.onCancel = [editor] { editor->dismiss(); };
+    s.onCancel = [editor] { editor->cancel(); };
     s.onAction = [editor] { editor->save(); };
     return s;
 }
@@ -36,6 +37,9 @@ ObjectivesEditor::ObjectivesEditor(Objectives objectives,
     setObjectName(QStringLiteral("objectivesEditor"));
     daily_ = addGoalRow("Daily goal", &Objectives::daily);
     monthly_ = addGoalRow("Monthly goal", &Objectives::monthly);
+    // A click would move the focus to the button, and the field losing it would commit what
+    // was typed: exactly what "Cancel" is pressed to avoid. Tab still reaches the button.
+    cancelButton()->setFocusPolicy(Qt::TabFocus);
 }
 
 GoalField* ObjectivesEditor::addGoalRow(const char* label, double Objectives::*goal) {
@@ -55,6 +59,12 @@ void ObjectivesEditor::save() {
     daily_->commit();
     monthly_->commit();
     if (onSave_) onSave_();
+    dismiss();
+}
+
+void ObjectivesEditor::cancel() {
+    daily_->discardTyping();
+    monthly_->discardTyping();
     dismiss();
 }
 

@@ -2,7 +2,8 @@
 
 // The sheet in which the daily and monthly goals are edited. Every committed field edit goes
 // to `onChange` at once (the dashboard's rings follow); "OK" runs `onSave`, then closes the
-// sheet; "Cancel" only closes it, leaving committed edits where they went.
+// sheet; "Cancel" (or Escape) only closes it, leaving committed edits where they went and
+// dropping text typed but not committed.
 
 #include <functional>
 
@@ -27,6 +28,8 @@ class ObjectivesEditor final : public SheetContainer {
     static SheetSettings settings(ObjectivesEditor* editor);
     GoalField* addGoalRow(const char* label, double Objectives::*goal);
     void save();
+    // Closes the sheet keeping only the edits already committed.
+    void cancel();
     void dismiss();
 
     Objectives objectives_;

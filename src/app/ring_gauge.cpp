@@ -27,18 +27,22 @@ RingGauge::RingGauge(const QString& title, double value, double goal, std::strin
                      QWidget* parent)
     : QWidget(parent), value_(value), goal_(goal), currency_(std::move(currency)) {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(kSpacing);
 
     ring_ = new ProgressRing(progressOf(value, goal), kDiameter, kLineWidth, kCenterFontSize,
                              labelColor(LabelLevel::Primary, palette()), this);
     // Read out as "Today" rather than the ring's generic name; its description is the figure.
     ring_->setAccessibleName(title);
+    // Room for the outer half of the stroke above and beside the ring; below, it reaches into
+    // the spacing before the title.
+    const int overflow = ring_->overflowMargin();
+    layout->setContentsMargins(overflow, overflow, overflow, 0);
     layout->addWidget(ring_, 0, Qt::AlignHCenter);
 
     auto* lines = new QVBoxLayout;
     lines->setSpacing(kLineSpacing);
     title_ = new QLabel(title, this);
+    title_->setTextFormat(Qt::PlainText);
     title_->setObjectName(QStringLiteral("gaugeTitle"));
     title_->setAccessibleName(title);
     title_->setFont(textStyleFont(TextStyle::Callout));

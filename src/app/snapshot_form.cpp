@@ -21,6 +21,24 @@ constexpr int kRingsPadding = 6;
 QString rowName(const std::string& id) {
     return QStringLiteral("row_") + qtext(id);
 }
+
+// The locale's short time format without its seconds field and the separator before it (the
+// C locale's short time is "HH:mm:ss"). Quoted literal text is kept as it is.
+QString withoutSeconds(const QString& format) {
+    QString kept;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (c == u'\'') quoted = !quoted;
+        if (quoted || c != u's') {
+            kept += c;
+            continue;
+        }
+        while (!kept.isEmpty() && !kept.back().isLetter() && kept.back() != u'\'') kept.chop(1);
+        while (i + 1 < format.size() && format.at(i + 1) == u's') ++i;
+    }
+    return kept;
+}
 }  // namespace
 
 SnapshotForm::SnapshotForm(const AmbrelSnapshot& snapshot, const Objectives& objectives,
@@ -40,14 +58,14 @@ void SnapshotForm::setObjectives(const Objectives& objectives) {
     rings_->setObjectives(objectives);
 }
 
-QString SnapshotForm::updatedAtText(Instant updatedAt) {
+QString SnapshotForm::updatedAtText(Instant updatedAt, const QLocale& locale) {
     using namespace std::chrono;
     const auto msecs = duration_cast<milliseconds>(updatedAt.time_since_epoch()).count();
     // The user's own locale and time zone, not the display locale of the figures.
     const QTime time = QDateTime::fromMSecsSinceEpoch(msecs, Qt::LocalTime).time();
-    return qtext(
-        fillPlaceholders(ambrel::tr("Updated at %@"),
-                         {QLocale::system().toString(time, QLocale::ShortFormat).toStdString()}));
+    const QString format = withoutSeconds(locale.timeFormat(QLocale::ShortFormat));
+    return qtext(fillPlaceholders(ambrel::tr("Updated at %@"),
+                                  {locale.toString(time, format).toStdString()}));
 }
 
 FormSection* SnapshotForm::makeBalanceSection(const AmbrelSnapshot& snapshot) {

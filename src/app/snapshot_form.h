@@ -3,6 +3,7 @@
 // The dashboard's figures as a grouped form: balance, objectives, revenue, and yesterday's
 // performance with the time of the last update.
 
+#include <QLocale>
 #include <QWidget>
 
 #include "core/earnings/earnings_store.h"
@@ -21,8 +22,9 @@ class SnapshotForm final : public QWidget {
 
     void setObjectives(const Objectives& objectives);
 
-    // "Updated at" and the short local time of `updatedAt` in the user's locale.
-    static QString updatedAtText(Instant updatedAt);
+    // "Updated at" and the short local time of `updatedAt`, hours and minutes only, in the
+    // user's locale.
+    static QString updatedAtText(Instant updatedAt, const QLocale& locale = QLocale::system());
 
     ObjectivesRings* rings() const { return rings_; }
 

@@ -19,6 +19,8 @@ ValueRow::ValueRow(const QString& title, const QString& value, const std::option
     layout->setContentsMargins(0, kRowPadding, 0, kRowPadding);
     layout->setSpacing(kValueSpacing);
 
+    title_->setTextFormat(Qt::PlainText);
+    value_->setTextFormat(Qt::PlainText);
     title_->setObjectName(QStringLiteral("rowTitle"));
     title_->setFont(textStyleFont(TextStyle::Body));
     title_->setAccessibleName(title);

@@ -154,6 +154,7 @@ QWidget* AboutView::buildHeader() {
 
     auto* name = new QLabel(settings_.appName);
     name->setObjectName(QStringLiteral("aboutName"));
+    name->setTextFormat(Qt::PlainText);
     name->setFont(systemFont(textStylePixelSize(TextStyle::Title2), QFont::Bold));
     layout->addWidget(name, 0, Qt::AlignHCenter);
 

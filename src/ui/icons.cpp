@@ -1,9 +1,12 @@
 #include "ui/icons.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QHash>
+#include <QIconEngine>
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 #include <QSvgRenderer>
 #include <algorithm>
 #include <cmath>
@@ -41,13 +44,80 @@ const QHash<QString, QString>& themeNames() {
     return names;
 }
 
-// The symbolic (monochrome) variant first: it is the closer match for a symbol.
+// The symbol's colour for a mode of an icon, from the application palette as it is now.
+QColor paletteColor(QIcon::Mode mode) {
+    const QPalette palette = QGuiApplication::palette();
+    switch (mode) {
+        case QIcon::Disabled:
+            return palette.color(QPalette::Disabled, QPalette::WindowText);
+        case QIcon::Selected:
+            return palette.color(QPalette::Active, QPalette::HighlightedText);
+        case QIcon::Normal:
+        case QIcon::Active:
+            break;
+    }
+    return palette.color(QPalette::Active, QPalette::WindowText);
+}
+
+QImage tinted(QImage image, const QColor& color) {
+    image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Keep the symbol's coverage, replace its colour.
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(image.rect(), color);
+    return image;
+}
+
+// A monochrome symbol drawn in the palette's text colour at the moment it is painted: black
+// shapes would vanish on a dark palette, and a palette change repaints the widgets, which then
+// ask for the new colour.
+class PaletteTintedEngine final : public QIconEngine {
+  public:
+    explicit PaletteTintedEngine(QIcon shape) : shape_(std::move(shape)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal ratio =
+            painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, ratio));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        const QPixmap shape = shape_.pixmap(size, scale, QIcon::Normal, state);
+        if (shape.isNull()) return {};
+        QPixmap pixmap = QPixmap::fromImage(tinted(shape.toImage(), paletteColor(mode)));
+        pixmap.setDevicePixelRatio(shape.devicePixelRatio());
+        return pixmap;
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return shape_.actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return shape_.availableSizes(mode, state);
+    }
+    bool isNull() override { return shape_.isNull(); }
+    QString key() const override { return QStringLiteral("ambrel-palette-tinted"); }
+    QIconEngine* clone() const override { return new PaletteTintedEngine(shape_); }
+
+  private:
+    QIcon shape_;
+};
+
+QIcon paletteTinted(QIcon shape) {
+    return QIcon(new PaletteTintedEngine(std::move(shape)));
+}
+
+// The symbolic (monochrome) variant first: it is the closer match for a symbol, and being a
+// silhouette it takes the palette's colour. A full-colour theme icon is kept as drawn.
 QIcon themeIcon(const QString& symbolName) {
     const QString name = themeIconName(symbolName);
     if (name.isEmpty()) return {};
-    QIcon icon = QIcon::fromTheme(name + QStringLiteral("-symbolic"));
-    if (icon.isNull()) icon = QIcon::fromTheme(name);
-    return icon;
+    QIcon symbolic = QIcon::fromTheme(name + QStringLiteral("-symbolic"));
+    if (!symbolic.isNull()) return paletteTinted(symbolic);
+    return QIcon::fromTheme(name);
 }
 
 QImage renderSvg(const QString& path, int devicePixels) {
@@ -76,7 +146,7 @@ QIcon symbolIcon(const QString& symbolName) {
     const QIcon fromTheme = themeIcon(symbolName);
     if (!fromTheme.isNull()) return fromTheme;
     const QString path = fallbackIconPath(symbolName);
-    return path.isEmpty() ? QIcon() : QIcon(path);
+    return path.isEmpty() ? QIcon() : paletteTinted(QIcon(path));
 }
 
 QIcon productMark() {
@@ -91,13 +161,7 @@ QPixmap tintedSymbol(const QString& symbolName, int pixelSize, const QColor& col
                        ? symbolIcon(symbolName).pixmap(devicePixels, devicePixels).toImage()
                        : renderSvg(path, devicePixels);
     if (image.isNull()) return {};
-    image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    // Keep the symbol's coverage, replace its colour.
-    QPainter painter(&image);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(image.rect(), color);
-    painter.end();
-    QPixmap pixmap = QPixmap::fromImage(image);
+    QPixmap pixmap = QPixmap::fromImage(tinted(std::move(image), color));
     pixmap.setDevicePixelRatio(devicePixelRatio);
     return pixmap;
 }

@@ -17,7 +17,9 @@ QString themeIconName(const QString& symbolName);
 // Resource path of our SVG for a symbol; empty when we ship none.
 QString fallbackIconPath(const QString& symbolName);
 
-// The symbol as an icon (theme first, our SVG as fallback).
+// The symbol as an icon (theme first, our SVG as fallback). Monochrome symbols — our SVGs and
+// the theme's symbolic icons — are drawn in the application palette's text colour of the
+// moment, so they stay visible on dark palettes and follow a change of palette.
 QIcon symbolIcon(const QString& symbolName);
 
 // The product mark, always our own SVG.

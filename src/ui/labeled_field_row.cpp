@@ -10,6 +10,7 @@ namespace ambrel {
 
 LabeledFieldRow::LabeledFieldRow(const QString& label, QWidget* content, QWidget* parent)
     : QWidget(parent), label_(new QLabel(label, this)), content_(content) {
+    label_->setTextFormat(Qt::PlainText);
     label_->setFont(textStyleFont(TextStyle::Subheadline));
     label_->setFixedWidth(kLabelWidth);
     label_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -22,6 +22,7 @@ constexpr int kTurnMilliseconds = 200;
 
 QLabel* makeLabel(const QString& text, const QFont& font, LabelLevel level) {
     auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     setLabelLevel(label, level);
     // Clicks on the texts belong to the row's button underneath.
@@ -109,6 +110,7 @@ QWidget* LicenseRow::buildDetails() {
     layout->setSpacing(10);
 
     auto* copyright = new QLabel(license_.copyright);
+    copyright->setTextFormat(Qt::PlainText);  // "<year> <name>" placeholders are text
     copyright->setFont(textStyleFont(TextStyle::Caption));
     copyright->setWordWrap(true);
     setLabelLevel(copyright, LabelLevel::Secondary);

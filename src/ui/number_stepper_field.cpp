@@ -51,6 +51,7 @@ NumberStepperField::NumberStepperField(double value, double minimum, double maxi
     field_->setFont(withMonospacedDigits(field_->font()));
     field_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     field_->installEventFilter(this);
+    unitLabel_->setTextFormat(Qt::PlainText);
     setLabelLevel(unitLabel_, LabelLevel::Secondary);
     setFocusProxy(field_);
 

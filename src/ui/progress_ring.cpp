@@ -1,6 +1,7 @@
 #include "ui/progress_ring.h"
 
 #include <QFontMetricsF>
+#include <QGraphicsEffect>
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
@@ -70,6 +71,31 @@ void paintCenterText(QPainter& painter, const QRectF& square, const QString& tex
 
 }  // namespace
 
+// A widget paints only inside its own rectangle; a graphics effect may paint a larger one. The
+// ring is drawn here rather than in paintEvent, so the outer half of its stroke shows around
+// the diameter × diameter widget.
+class ProgressRing::OverflowPainter final : public QGraphicsEffect {
+  public:
+    explicit OverflowPainter(ProgressRing* ring) : QGraphicsEffect(ring), ring_(ring) {}
+
+    QRectF boundingRectFor(const QRectF& rect) const override {
+        const double margin = ring_->overflowMargin();
+        return rect.adjusted(-margin, -margin, margin, margin);
+    }
+
+  protected:
+    void draw(QPainter* painter) override {
+        painter->save();
+        painter->translate(sourceBoundingRect(Qt::LogicalCoordinates).topLeft());
+        paint(*painter, ring_->progress_, ring_->diameter_, ring_->lineWidth_,
+              ring_->centerFontSize_, ring_->idleTextColor_);
+        painter->restore();
+    }
+
+  private:
+    ProgressRing* ring_;
+};
+
 ProgressRing::ProgressRing(double progress, double diameter, double lineWidth,
                            double centerFontSize, QColor idleTextColor, QWidget* parent)
     : QWidget(parent),
@@ -78,9 +104,9 @@ ProgressRing::ProgressRing(double progress, double diameter, double lineWidth,
       lineWidth_(lineWidth),
       centerFontSize_(centerFontSize),
       idleTextColor_(std::move(idleTextColor)) {
-    // The square plus lineWidth/2 on every side, where the outer half of the stroke lies.
-    const int side = static_cast<int>(std::ceil(diameter_ + lineWidth_));
+    const int side = static_cast<int>(std::ceil(diameter_));
     setFixedSize(side, side);
+    setGraphicsEffect(new OverflowPainter(this));
     setAccessibleName(QStringLiteral("Progress"));
     updateAccessibleText();
 }
@@ -110,9 +136,8 @@ QString ProgressRing::percentText(double progress) {
     return QString::fromStdString(formatPercent(0, progress * 100));
 }
 
-QRectF ProgressRing::ringSquare() const {
-    const double inset = (width() - diameter_) / 2;
-    return QRectF(inset, inset, diameter_, diameter_);
+int ProgressRing::overflowMargin() const {
+    return static_cast<int>(std::ceil(lineWidth_ / 2));
 }
 
 void ProgressRing::paint(QPainter& painter, double progress, double diameter, double lineWidth,
@@ -127,12 +152,6 @@ void ProgressRing::paint(QPainter& painter, double progress, double diameter, do
                     systemFont(centerFontSize, QFont::Bold, true),
                     progress >= 1 ? systemGreen() : idleTextColor);
     painter.restore();
-}
-
-void ProgressRing::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.translate(ringSquare().topLeft());
-    paint(painter, progress_, diameter_, lineWidth_, centerFontSize_, idleTextColor_);
 }
 
 void ProgressRing::updateAccessibleText() {

@@ -2,6 +2,10 @@
 
 // The circular gauge of one objective: a faint track, an arc from 12 o'clock clockwise with
 // round caps, and the percentage in the middle; green once the objective is met.
+//
+// The widget is diameter × diameter, the square the layout works with. The stroke is centred
+// on the circle inscribed in it, so its outer half lies outside that square: the parent must
+// leave overflowMargin() free around the ring, where the ring still draws.
 
 #include <QColor>
 #include <QString>
@@ -22,6 +26,10 @@ class ProgressRing : public QWidget {
 
     double diameter() const { return diameter_; }
     double lineWidth() const { return lineWidth_; }
+    double centerFontSize() const { return centerFontSize_; }
+    QColor idleTextColor() const { return idleTextColor_; }
+    // Room the stroke takes beyond the widget's edges: half the line width, rounded up.
+    int overflowMargin() const;
 
     // Paints the ring into a square of `diameter` at the painter's origin; the widget's faces
     // draw it this way too. The stroke is centred on the circle inscribed in that square, so
@@ -38,14 +46,9 @@ class ProgressRing : public QWidget {
     // The centre text: the display locale's percent of the unclamped progress, no fraction.
     static QString percentText(double progress);
 
-    // The square of the ring inside the widget: the widget keeps lineWidth/2 around it so the
-    // outer half of the stroke is not cut off by the widget's edge.
-    QRectF ringSquare() const;
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
   private:
+    class OverflowPainter;
+
     void updateAccessibleText();
 
     double progress_;

@@ -102,6 +102,7 @@ QWidget* SheetContainer::buildTitleBar() {
     layout->setContentsMargins(0, kBarPadding, 0, kBarPadding);
     auto* title = new QLabel(settings_.title, bar);
     title->setObjectName(QStringLiteral("sheetTitle"));
+    title->setTextFormat(Qt::PlainText);
     title->setFont(textStyleFont(TextStyle::Headline));
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);

@@ -2,8 +2,11 @@
 // Secret Service: a scripted browser opens the consent page, follows its redirect by hand into
 // the loopback listener, and the refresh token must land in the secret store.
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -11,6 +14,7 @@
 
 #include "core/auth/auth_flow.h"
 #include "core/auth/keychain.h"
+#include "core/auth/loopback_server.h"
 #include "core/platform/curl_http_client.h"
 #include "core/platform/libsecret_secret_store.h"
 #include "fakes/fake_google.h"
@@ -45,11 +49,26 @@ std::pair<std::string, std::string> splitURL(const std::string& url) {
     return {url.substr(0, pathStart), target};
 }
 
+// A connection to "http://127.0.0.1:<port>" that sends nothing.
+UniqueFd connectIdle(const std::string& base) {
+    UniqueFd fd(::socket(AF_INET, SOCK_STREAM, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port =
+        htons(static_cast<std::uint16_t>(std::stoi(base.substr(base.rfind(':') + 1))));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(::connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    return fd;
+}
+
 // What a browser does, minus the rendering: the consent page answers with a redirect, which
-// is followed by hand so the test sees where it leads.
+// is followed by hand so the test sees where it leads. Like real browsers, it first opens a
+// connection to the redirect's address on speculation, which stays idle, and asks there for
+// the site's icon.
 struct Browser {
     std::string consentStatus;
     std::string redirectedTo;
+    int iconStatus = 0;
     std::string loopbackPage;
 
     void visit(const std::string& consentURL) {
@@ -61,7 +80,9 @@ struct Browser {
         consentStatus = std::to_string(answer->status);
         redirectedTo = answer->get_header_value("Location");
         auto [loopbackBase, loopbackTarget] = splitURL(redirectedTo);
+        UniqueFd speculative = connectIdle(loopbackBase);
         httplib::Client loopback(loopbackBase);
+        if (auto icon = loopback.Get("/favicon.ico")) iconStatus = icon->status;
         if (auto page = loopback.Get(loopbackTarget)) loopbackPage = page->body;
     }
 };
@@ -125,6 +146,7 @@ TEST_F(SignInAgainstFakeGoogle, StoresTheRefreshTokenOfAVerifiedExchange) {
 
     EXPECT_EQ(browser.consentStatus, "302");
     EXPECT_TRUE(browser.redirectedTo.starts_with("http://127.0.0.1:")) << browser.redirectedTo;
+    EXPECT_EQ(browser.iconStatus, 404);
     EXPECT_NE(browser.loopbackPage.find("Signed in. You can close this tab."), std::string::npos);
 
     auto requests = google.requests();
@@ -143,7 +165,7 @@ TEST_F(SignInAgainstFakeGoogle, DeniedConsentFailsAndKeepsTheEarlierToken) {
     google.denyConsent("access_denied");
     EXPECT_EQ(messageOf(signIn()), "Authentication error: access_denied");
     browserThread.join();
-    EXPECT_NE(browser.loopbackPage.find("Signed in."), std::string::npos)
+    EXPECT_NE(browser.loopbackPage.find("Sign-in did not complete."), std::string::npos)
         << browser.consentStatus << " " << browser.redirectedTo;
     EXPECT_EQ(lastRequestTo(google.requests(), "/token"), nullptr);
     EXPECT_EQ(storedToken(), "1//earlier");

@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include "support/qt_application.h"
+#include "support/test_artifacts.h"
 #include "ui/license_row.h"
 #include "ui/license_texts.h"
 #include "ui/link_button.h"
@@ -51,7 +52,7 @@ QList<License> twoLicenses() {
 void saveScreenshot(QWidget& widget, const QString& name) {
     const QByteArray buildDir = qgetenv("AMBREL_BUILD_DIR");
     if (buildDir.isEmpty()) return;
-    const QString folder = QString::fromLocal8Bit(buildDir) + QStringLiteral("/screenshots");
+    const QString folder = QString::fromStdString(testing::testArtifactsFolder().string());
     QDir().mkpath(folder);
     EXPECT_TRUE(widget.grab().save(folder + QLatin1Char('/') + name));
 }

@@ -6,8 +6,10 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QStyle>
 #include <QSvgRenderer>
 
+#include "support/palettes.h"
 #include "support/qt_application.h"
 
 namespace ambrel {
@@ -57,6 +59,36 @@ TEST(Icons, TintKeepsTheShapeAndReplacesTheColour) {
     EXPECT_EQ(middle.red(), 255);
     EXPECT_EQ(middle.green(), 45);
     EXPECT_EQ(qAlpha(heart.pixel(1, 1)), 0);
+}
+
+// The colour of the most opaque pixel: what the symbol is drawn in.
+QColor inkOf(const QImage& image) {
+    QColor ink(Qt::transparent);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y).alpha() > ink.alpha()) ink = image.pixelColor(x, y);
+        }
+    }
+    return ink;
+}
+
+// Monochrome symbols are drawn in the palette's text colour of the moment: black shapes would
+// vanish on a dark palette, and the same icon follows a switch between palettes.
+TEST(Icons, SymbolsTakeThePalettesTextColourWhenDrawn) {
+    const QIcon icon = symbolIcon("target");
+    for (const QPalette& palette :
+         {testing::darkPalette(), QApplication::style()->standardPalette()}) {
+        testing::ScopedPalette scoped(palette);
+        const QColor ink = inkOf(icon.pixmap(24).toImage());
+        const QColor text = palette.color(QPalette::Active, QPalette::WindowText);
+        EXPECT_EQ(ink.alpha(), 255);
+        EXPECT_EQ(ink.rgb(), text.rgb()) << ink.name().toStdString();
+        EXPECT_EQ(inkOf(icon.pixmap(24, QIcon::Disabled).toImage()).rgb(),
+                  palette.color(QPalette::Disabled, QPalette::WindowText).rgb());
+    }
+    EXPECT_NE(inkOf(productMark().pixmap(24).toImage()).rgb(),
+              QGuiApplication::palette().color(QPalette::WindowText).rgb())
+        << "the product mark keeps its own colours";
 }
 
 // The product mark is ours even when a theme is set.

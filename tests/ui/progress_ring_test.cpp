@@ -16,6 +16,7 @@
 #include <numbers>
 
 #include "support/qt_application.h"
+#include "support/test_artifacts.h"
 #include "ui/colors.h"
 
 namespace ambrel {
@@ -29,11 +30,20 @@ constexpr double kDiameter = 78;
 constexpr double kLineWidth = 9;
 const QColor kIdle(0, 0, 255);  // a colour no ring uses, to tell the text apart
 
-QImage render(const ProgressRing& ring) {
-    QImage image(ring.size(), QImage::Format_ARGB32);
+// The ring in a parent that leaves it the room its stroke takes around it.
+QImage render(const ProgressRing& constRing) {
+    auto& ring = const_cast<ProgressRing&>(constRing);
+    const int margin = ring.overflowMargin();
+    QWidget holder;
+    holder.resize(ring.size() + QSize(2 * margin, 2 * margin));
+    ring.setParent(&holder);
+    ring.move(margin, margin);
+    ring.show();
+    QImage image(holder.size(), QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     // Without the window background, so the track keeps its own opacity.
-    const_cast<ProgressRing&>(ring).render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    holder.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    ring.setParent(nullptr);
     return image;
 }
 
@@ -55,7 +65,8 @@ int countPixels(const QImage& image, const QColor& target, int minimumAlpha = 24
 
 // The pixel on the ring's centre line at a clock angle in degrees (0 = 12 o'clock, clockwise).
 QColor ringPixel(const QImage& image, const ProgressRing& ring, double degrees) {
-    const QPointF centre = ring.ringSquare().center();
+    const double centreOffset = ring.overflowMargin() + kDiameter / 2;
+    const QPointF centre(centreOffset, centreOffset);
     const double radians = degrees * std::numbers::pi / 180;
     const double radius = kDiameter / 2;
     return image.pixelColor(qRound(centre.x() + radius * std::sin(radians)),
@@ -99,13 +110,18 @@ TEST(ProgressRing, QuarterStartsAtTwelveAndRunsClockwise) {
     EXPECT_FALSE(near(ringPixel(image, ring, 330), gold));
 }
 
-// The stroke's outer half lies outside the ring's square; the widget leaves room for it.
-TEST(ProgressRing, KeepsTheWholeStrokeInsideTheWidget) {
-    const ProgressRing ring = makeRing(1);
-    EXPECT_GE(ring.width(), kDiameter + kLineWidth);
-    const QImage image = render(ring);
-    const int top = qRound(ring.ringSquare().top() - kLineWidth / 2 + 1);
-    EXPECT_TRUE(near(image.pixelColor(image.width() / 2, top), systemGreen()));
+// The widget is the ring's square; the stroke's outer half is still drawn around it.
+TEST(ProgressRing, IsTheDiameterSquareAndItsStrokeOverflowsIt) {
+    QWidget parent;
+    auto* layout = new QHBoxLayout(&parent);
+    auto* ring = new ProgressRing(1, kDiameter, kLineWidth, 17, kIdle);
+    layout->addWidget(ring);
+    parent.show();
+    EXPECT_EQ(ring->size(), QSize(78, 78));
+    EXPECT_EQ(ring->overflowMargin(), 5);
+    const QImage image = parent.grab().toImage();
+    const QPoint top = ring->mapTo(&parent, QPoint(39, 0));
+    EXPECT_TRUE(near(image.pixelColor(top.x(), top.y() - 3), systemGreen()));
 }
 
 // Green once met, including beyond; 0.999 rounds to 100% but stays gold.
@@ -173,7 +189,7 @@ TEST(ProgressRing, Screenshot) {
     row.show();
     const QByteArray buildDir = qgetenv("AMBREL_BUILD_DIR");
     if (buildDir.isEmpty()) GTEST_SKIP() << "AMBREL_BUILD_DIR not set";
-    const QString folder = QString::fromLocal8Bit(buildDir) + QStringLiteral("/screenshots");
+    const QString folder = QString::fromStdString(testing::testArtifactsFolder().string());
     QDir().mkpath(folder);
     EXPECT_TRUE(row.grab().save(folder + QStringLiteral("/progress_rings.png")));
 }

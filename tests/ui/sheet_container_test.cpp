@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "support/qt_application.h"
+#include "support/test_artifacts.h"
 #include "ui/labeled_field_row.h"
 #include "ui/number_stepper_field.h"
 
@@ -240,7 +241,7 @@ TEST(SheetContainer, Screenshot) {
     EXPECT_EQ(sheet.width(), 380);
     const QByteArray buildDir = qgetenv("AMBREL_BUILD_DIR");
     if (buildDir.isEmpty()) GTEST_SKIP() << "AMBREL_BUILD_DIR not set";
-    const QString folder = QString::fromLocal8Bit(buildDir) + QStringLiteral("/screenshots");
+    const QString folder = QString::fromStdString(testing::testArtifactsFolder().string());
     QDir().mkpath(folder);
     EXPECT_TRUE(sheet.grab().save(folder + QStringLiteral("/sheet_container.png")));
 }

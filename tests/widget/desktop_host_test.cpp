@@ -21,17 +21,10 @@
 namespace ambrel::widget {
 namespace {
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "desktop-host-test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
+const auto* const kGui = ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
 
 class DesktopHostTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { ensureApplication(); }
-
     testing::TempDir folder;
     testing::FakeHttpClient http;
     testing::MemorySecretStore secrets;

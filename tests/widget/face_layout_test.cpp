@@ -11,10 +11,9 @@
 namespace ambrel {
 namespace {
 
-class FaceLayout : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { testing::ensureGuiApplication(); }
-};
+const auto* const kGui = ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
+
+class FaceLayout : public ::testing::Test {};
 
 TEST_F(FaceLayout, LineThatFitsIsLeftAlone) {
     const QFont font = systemFont(16);

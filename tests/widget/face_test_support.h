@@ -1,7 +1,9 @@
 #pragma once
 
-// What the widget's drawing tests share: one application object (fonts and pixmaps need it),
-// entries with known figures, and a look into what a face drew.
+// What the widget's drawing tests share: entries with known figures, and a look into what a face
+// drew. Each drawing test registers one application object for its whole run (fonts and
+// pixmaps need it), destroyed after the last test:
+//   const auto* const kGui = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 #include <QGuiApplication>
 #include <QImage>
@@ -10,20 +12,14 @@
 #include <filesystem>
 #include <vector>
 
+#include "support/qt_application.h"
+#include "support/test_artifacts.h"
 #include "widget/earnings_provider.h"
 #include "widget/faces/earnings_widget.h"
 #include "widget/faces/face_canvas.h"
 #include "widget/sample_snapshot.h"
 
 namespace ambrel::testing {
-
-// Created on first use and kept for the whole test program.
-inline void ensureGuiApplication() {
-    static int argc = 1;
-    static char name[] = "widget-face-test";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-}
 
 // Round figures: half of each goal, a balance text, and changes in both directions.
 inline AmbrelSnapshot knownSnapshot() {
@@ -78,13 +74,11 @@ inline const FaceItem* findText(const FaceRecording& recording, const QString& t
     return nullptr;
 }
 
-// $AMBREL_BUILD_DIR/screenshots, for a person to look at; empty outside ctest.
+// The test artefacts, for a person to look at; empty outside ctest.
 inline std::filesystem::path screenshotFolder() {
     const char* build = std::getenv("AMBREL_BUILD_DIR");
     if (!build || !*build) return {};
-    std::filesystem::path folder = std::filesystem::path(build) / "screenshots";
-    std::filesystem::create_directories(folder);
-    return folder;
+    return testArtifactsFolder();
 }
 
 }  // namespace ambrel::testing

@@ -16,6 +16,8 @@ namespace {
 
 using Args = std::vector<std::string_view>;
 
+const auto* const kGui = ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
+
 TEST(RenderCommand, ParsesFamilyOutputScaleAndPlaceholder) {
     const Args args{"--family", "medium", "--output",     "/tmp/w.png",
                     "--scale",  "2.5",    "--placeholder"};
@@ -54,7 +56,6 @@ TEST(RenderCommand, RejectsWhatItCannotDraw) {
 
 // The file has the family's size times the scale, transparent corners and the gradient.
 TEST(RenderCommand, WritesAScaledPngWithTransparentCorners) {
-    testing::ensureGuiApplication();
     testing::TempDir folder;
     const auto path = folder.path() / "large.png";
     ASSERT_TRUE(

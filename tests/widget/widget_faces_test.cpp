@@ -18,7 +18,6 @@
 namespace ambrel {
 namespace {
 
-using testing::ensureGuiApplication;
 using testing::entryWith;
 using testing::findText;
 using testing::itemsOfKind;
@@ -46,10 +45,9 @@ bool near(QRgb pixel, const QColor& expected, int tolerance = 3) {
            std::abs(actual.alpha() - expected.alpha()) <= tolerance;
 }
 
-class WidgetFaces : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { ensureGuiApplication(); }
-};
+const auto* const kGui = ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
+
+class WidgetFaces : public ::testing::Test {};
 
 // Disconnected comes first, whatever the family; an override beats the environment; every
 // family but medium and large gets the small layout.
@@ -87,7 +85,7 @@ TEST_F(WidgetFaces, DisconnectedEntryShowsOnlyTheSignInPrompt) {
         EXPECT_EQ(symbols[0].text, QStringLiteral("circle.hexagongrid.fill"));
         EXPECT_TRUE(sameColor(symbols[0].color, widgetAccentColor()));
 
-        const FaceItem& prompt = itemsOfKind(face, FaceItem::Kind::text)[0];
+        const FaceItem prompt = itemsOfKind(face, FaceItem::Kind::text)[0];
         EXPECT_TRUE(sameColor(prompt.color, whiteAt(0.7)));
         const QSize size = familySize(family);
         EXPECT_NEAR(prompt.rect.center().x(), size.width() / 2.0, 1);
@@ -178,6 +176,26 @@ TEST_F(WidgetFaces, MissingBalanceShowsADash) {
     for (WidgetFamily family : {WidgetFamily::systemMedium, WidgetFamily::systemLarge}) {
         EXPECT_TRUE(
             textsOf(recordFace(entryWith(snapshot), family)).contains(QStringLiteral("\u2014")));
+    }
+}
+
+// Every face's rings as drawn: 62 points across in the small face, 60 in the others, a 6-point
+// stroke, the percentage at 0.22 of the diameter, white while the goal is not met.
+TEST_F(WidgetFaces, RingsHaveTheirFamilysSizes) {
+    const std::pair<WidgetFamily, double> diameters[] = {{WidgetFamily::systemSmall, 62},
+                                                         {WidgetFamily::systemMedium, 60},
+                                                         {WidgetFamily::systemLarge, 60}};
+    for (const auto& [family, diameter] : diameters) {
+        const auto rings =
+            itemsOfKind(recordFace(entryWith(knownSnapshot()), family), FaceItem::Kind::ring);
+        ASSERT_EQ(rings.size(), 2u);
+        for (const FaceItem& ring : rings) {
+            EXPECT_DOUBLE_EQ(ring.rect.width(), diameter);
+            EXPECT_DOUBLE_EQ(ring.rect.height(), diameter);
+            EXPECT_DOUBLE_EQ(ring.lineWidth, 6);
+            EXPECT_DOUBLE_EQ(ring.centerFontSize, 0.22 * diameter);
+            EXPECT_EQ(ring.color, QColor(Qt::white));
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/auth/keychain.h"
 #include "core/auth/oauth_config.h"
+#include "core/auth/secure_endpoint.h"
 #include "core/platform/json.h"
 #include "core/platform/percent_encoding.h"
 
@@ -50,6 +51,9 @@ std::string formEncode(const std::map<std::string, std::string>& fields) {
 
 Result<TokenResponse> postTokenRequest(HttpClient& http, const std::string& tokenURI,
                                        const std::map<std::string, std::string>& fields) {
+    // Every token request carries the client secret and a code or refresh token; whatever
+    // configuration the caller holds, none of it goes out in the clear.
+    if (!isSecureEndpoint(tokenURI)) return std::unexpected(insecureEndpoint(tokenURI));
     HttpRequest request;
     request.method = "POST";
     request.url = tokenURI;
@@ -64,8 +68,8 @@ Result<TokenResponse> postTokenRequest(HttpClient& http, const std::string& toke
 }
 
 Result<std::string> fetchAccessToken(const Services& services) {
-    auto config = OAuthConfig::load(services.clientSecretLocations);
-    if (!config) return std::unexpected(OAuthError::missingConfig());
+    auto config = OAuthConfig::loadChecked(services.clientSecretLocations);
+    if (!config) return std::unexpected(config.error());
     auto refreshToken = keychain::load(services.secrets, refreshTokenItem());
     if (!refreshToken) return std::unexpected(refreshToken.error());
     if (!*refreshToken) return std::unexpected(OAuthError::noRefreshToken());

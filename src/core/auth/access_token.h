@@ -28,7 +28,8 @@ Result<TokenResponse> decodeTokenResponse(std::string_view bytes);
 // application/x-www-form-urlencoded; values percent-encoded outside A-Z a-z 0-9 - . _ ~.
 std::string formEncode(const std::map<std::string, std::string>& fields);
 
-// POSTs a form to the token endpoint and decodes the answer, whatever its status.
+// POSTs a form to the token endpoint and decodes the answer, whatever its status. An endpoint
+// that is not secure (isSecureEndpoint) is refused before anything is sent.
 Result<TokenResponse> postTokenRequest(HttpClient& http, const std::string& tokenURI,
                                        const std::map<std::string, std::string>& fields);
 

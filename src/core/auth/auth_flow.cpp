@@ -14,9 +14,10 @@ AuthFlow::AuthFlow(const Services& services, BrowserOpener openBrowser,
     : services_(services), openBrowser_(std::move(openBrowser)), waitLimit_(waitLimit) {}
 
 Result<void> AuthFlow::signIn() {
-    // Without a client identity there is nothing to ask Google for: no socket, no browser.
-    auto config = OAuthConfig::load(services_.clientSecretLocations);
-    if (!config) return std::unexpected(OAuthError::missingConfig());
+    // Without a usable client identity there is nothing to ask Google for: no socket, no
+    // browser.
+    auto config = OAuthConfig::loadChecked(services_.clientSecretLocations);
+    if (!config) return std::unexpected(config.error());
 
     auto server = LoopbackServer::create(waitLimit_);
     if (!server) return std::unexpected(server.error());

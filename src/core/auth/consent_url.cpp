@@ -3,6 +3,7 @@
 
 #include "core/auth/access_token.h"
 #include "core/auth/auth_flow.h"
+#include "core/auth/secure_endpoint.h"
 #include "core/platform/percent_encoding.h"
 
 namespace ambrel {
@@ -22,10 +23,6 @@ bool isHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // RFC 3986 characters (unreserved, reserved, and well-formed percent escapes): anything else
 // means the configured address is not a URL we could hand to the browser.
 bool hasOnlyURICharacters(std::string_view text) {
@@ -42,25 +39,11 @@ bool hasOnlyURICharacters(std::string_view text) {
     return true;
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-    }
-    return true;
-}
-
 // The consent page is opened by the desktop's URL handler, which would as readily open a
-// local file or start another program; only a web address with a host is accepted.
+// local file or start another program; only a secure web address with a host is accepted.
 std::optional<std::string_view> webAddressWithoutQuery(std::string_view uri) {
     std::string_view base = uri.substr(0, uri.find_first_of("?#"));
-    std::size_t schemeEnd = base.find("://");
-    if (schemeEnd == std::string_view::npos) return std::nullopt;
-    std::string_view scheme = base.substr(0, schemeEnd);
-    if (!equalsIgnoringCase(scheme, "https") && !equalsIgnoringCase(scheme, "http"))
-        return std::nullopt;
-    std::string_view rest = base.substr(schemeEnd + 3);
-    if (rest.substr(0, rest.find('/')).empty() || !hasOnlyURICharacters(base)) return std::nullopt;
+    if (!isSecureEndpoint(base) || !hasOnlyURICharacters(base)) return std::nullopt;
     return base;
 }
 

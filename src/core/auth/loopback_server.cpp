@@ -1,15 +1,21 @@
 #include "core/auth/loopback_server.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <optional>
 #include <string_view>
+#include <vector>
 
+#include "core/auth/loopback_answers.h"
 #include "core/auth/redirect_request.h"
 #include "core/platform/localization.h"
 #include "core/platform/utf8.h"
@@ -21,50 +27,23 @@ using SteadyClock = std::chrono::steady_clock;
 
 constexpr std::size_t kRequestLimit = 16384;
 
-constexpr std::string_view kPage =
-    "<!doctype html><html><head><meta charset=\"utf-8\"><title>Ambrel</title></head>\n"
-    "<body style=\"font-family:-apple-system,system-ui;text-align:center;padding-top:80px;"
-    "background:#0A1628;color:#FFE89B\">\n"
-    "<h2>Ambrel</h2><p>Signed in. You can close this tab.</p></body></html>";
+// How long one connection may take to deliver its request line. Browsers open connections on
+// speculation and may leave them idle; such a connection is closed after this, unanswered.
+constexpr auto kConnectionReadLimit = std::chrono::seconds(5);
 
-std::string answerBytes() {
-    std::string answer =
-        "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: ";
-    answer += std::to_string(kPage.size());
-    answer += "\r\nConnection: close\r\n\r\n";
-    answer += kPage;
-    return answer;
-}
+// Connections read side by side, so an idle one never holds up the redirect. More than these
+// wait in the listen backlog until one of them is done.
+constexpr std::size_t kConnectionLimit = 8;
+constexpr int kBacklog = 16;
 
 Error failure(const char* what, int number) {
     return OAuthError::token(std::string(what) + " (" + std::to_string(number) + ")");
 }
 
-// A zero SO_RCVTIMEO means "wait forever", so a time that has (almost) run out is rounded up
-// to one millisecond instead.
-void setReceiveTimeout(int fd, SteadyClock::duration limit) {
-    auto micros = std::chrono::duration_cast<std::chrono::microseconds>(limit).count();
-    if (micros < 1000) micros = 1000;
-    timeval timeout{};
-    timeout.tv_sec = static_cast<time_t>(micros / 1000000);
-    timeout.tv_usec = static_cast<suseconds_t>(micros % 1000000);
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-}
-
-Result<UniqueFd> acceptConnection(int listener, SteadyClock::time_point deadline) {
-    for (;;) {
-        int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd >= 0) return UniqueFd(fd);
-        int number = errno;
-        if (number == EINTR && SteadyClock::now() < deadline) {
-            // A signal is not the browser: wait again, for what is left of the limit only.
-            setReceiveTimeout(listener, deadline - SteadyClock::now());
-            continue;
-        }
-        if (number == EAGAIN || number == EWOULDBLOCK || number == EINTR)
-            return std::unexpected(OAuthError::token(tr("Timed out — sign-in not completed.")));
-        return std::unexpected(failure("loopback connection not received", number));
-    }
+// Milliseconds for poll(), rounded up so that a wait never ends just before its deadline.
+int pollTimeout(SteadyClock::duration left) {
+    const auto millis = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    return static_cast<int>(std::clamp<long long>(millis, 0, INT_MAX));
 }
 
 // The request line is complete at the first CR LF that follows something other than CR LF
@@ -74,36 +53,122 @@ bool hasRequestLine(std::string_view received) {
     return received.find("\r\n") != std::string_view::npos;
 }
 
-// Browsers may deliver the request in several segments; a single read could see only part of
-// the request line and lose the code. Reads stop once the request line is complete, the
-// buffer is full, the peer closes, or the time runs out.
-std::string readRequest(int fd, SteadyClock::time_point deadline) {
-    std::string bytes(kRequestLimit, '\0');
-    std::size_t filled = 0;
-    while (filled < kRequestLimit && !hasRequestLine({bytes.data(), filled})) {
-        auto left = deadline - SteadyClock::now();
-        if (left <= SteadyClock::duration::zero()) break;
-        setReceiveTimeout(fd, left);
-        ssize_t count = ::recv(fd, bytes.data() + filled, kRequestLimit - filled, 0);
-        if (count > 0) {
-            filled += static_cast<std::size_t>(count);
-        } else if (count < 0 && errno == EINTR) {
-            continue;
-        } else {
-            break;
-        }
-    }
-    bytes.resize(filled);
-    return bytes;
-}
-
 // MSG_NOSIGNAL: a browser that has already gone away must not kill the program with SIGPIPE.
+// The socket is non-blocking; the answers are small, so a full send buffer means a peer that
+// does not read, which is given a moment and then left.
 void sendAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         if (sent < 0 && errno == EINTR) continue;
+        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd writable{fd, POLLOUT, 0};
+            if (::poll(&writable, 1, pollTimeout(kConnectionReadLimit)) > 0) continue;
+            return;
+        }
         if (sent <= 0) return;
         bytes.remove_prefix(static_cast<std::size_t>(sent));
+    }
+}
+
+// One browser connection while its request comes in.
+struct Connection {
+    UniqueFd fd;
+    SteadyClock::time_point readDeadline;
+    std::string received{};
+    bool complete = false;
+
+    // Takes what has arrived. Reading stops once the request line is complete, the buffer is
+    // full or the peer has closed: browsers may deliver the request in several segments, and a
+    // single read could see only part of the request line and lose the code.
+    void readAvailable() {
+        char buffer[4096];
+        while (!complete) {
+            const std::size_t room = std::min(sizeof buffer, kRequestLimit - received.size());
+            ssize_t count = ::recv(fd.get(), buffer, room, 0);
+            if (count < 0 && errno == EINTR) continue;
+            if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+            if (count <= 0) {
+                complete = true;
+                return;
+            }
+            received.append(buffer, static_cast<std::size_t>(count));
+            complete = received.size() >= kRequestLimit || hasRequestLine(received);
+        }
+    }
+};
+
+// Answers a finished request. The redirect ends the wait with its code or its failure; any
+// other request gets "not found", and a connection that sent nothing is closed unanswered
+// (writing to it could confuse a browser that still means to use it).
+std::optional<Result<std::string>> answer(Connection& connection) {
+    if (connection.received.empty()) return std::nullopt;
+    RedirectParameters parameters = parseRedirectRequest(utf8::repair(connection.received));
+    const int fd = connection.fd.get();
+    if (parameters.code) {
+        // An `error` beside the code is ignored: the code is what was asked for.
+        sendAll(fd, loopback::signedInAnswer());
+        return std::move(*parameters.code);
+    }
+    if (parameters.error || parameters.path == "/") {
+        // The user is told why in the application, not here.
+        sendAll(fd, loopback::notSignedInAnswer());
+        return std::unexpected(
+            OAuthError::token(parameters.error.value_or("authorization code missing")));
+    }
+    sendAll(fd, loopback::notFoundAnswer());
+    return std::nullopt;
+}
+
+// Accepts one waiting connection, if any. Errors that only concern that one connection
+// (it was reset before it was taken, say) are passed over.
+std::optional<Error> acceptOne(int listener, std::vector<Connection>& connections) {
+    int fd = ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd >= 0) {
+        connections.push_back({UniqueFd(fd), SteadyClock::now() + kConnectionReadLimit});
+        return std::nullopt;
+    }
+    int number = errno;
+    if (number == EAGAIN || number == EWOULDBLOCK || number == EINTR || number == ECONNABORTED ||
+        number == EPROTO)
+        return std::nullopt;
+    return failure("loopback connection not received", number);
+}
+
+// Waits, reads and answers until the redirect has arrived or `deadline` has passed. The other
+// connections still open are closed on return, before the caller closes the listener.
+Result<std::string> serveUntilRedirect(int listener, SteadyClock::time_point deadline) {
+    std::vector<Connection> connections;
+    std::vector<pollfd> watched;
+    for (;;) {
+        const auto now = SteadyClock::now();
+        for (Connection& connection : connections) {
+            if (now >= connection.readDeadline) connection.complete = true;
+            if (!connection.complete) continue;
+            if (auto outcome = answer(connection)) return std::move(*outcome);
+        }
+        std::erase_if(connections, [](const Connection& c) { return c.complete; });
+        if (now >= deadline)
+            return std::unexpected(OAuthError::token(tr("Timed out — sign-in not completed.")));
+
+        auto wakeUp = deadline;
+        watched.clear();
+        for (const Connection& connection : connections) {
+            watched.push_back({connection.fd.get(), POLLIN, 0});
+            wakeUp = std::min(wakeUp, connection.readDeadline);
+        }
+        const bool accepting = connections.size() < kConnectionLimit;
+        if (accepting) watched.push_back({listener, POLLIN, 0});
+
+        int ready = ::poll(watched.data(), watched.size(), pollTimeout(wakeUp - now));
+        if (ready < 0 && errno != EINTR)
+            return std::unexpected(failure("loopback connection not received", errno));
+        if (ready <= 0) continue;
+        for (std::size_t i = 0; i < connections.size(); ++i) {
+            if (watched[i].revents != 0) connections[i].readAvailable();
+        }
+        if (accepting && watched.back().revents != 0) {
+            if (auto error = acceptOne(listener, connections)) return std::unexpected(*error);
+        }
     }
 }
 
@@ -130,12 +195,12 @@ void UniqueFd::reset() {
 
 Result<LoopbackServer> LoopbackServer::create(std::chrono::seconds waitLimit) {
     // CLOEXEC: the browser is started as a child process and must not inherit the listener.
-    UniqueFd listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    // NONBLOCK: a connection that poll() announced may be gone by the time it is accepted.
+    UniqueFd listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (listener.get() < 0) return std::unexpected(failure("could not create socket", errno));
 
     int reuse = 1;
     ::setsockopt(listener.get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
-    setReceiveTimeout(listener.get(), waitLimit);
 
     // Only the loopback address: the code must never be reachable from another machine.
     sockaddr_in address;
@@ -158,7 +223,8 @@ Result<LoopbackServer> LoopbackServer::create(std::chrono::seconds waitLimit) {
         return std::unexpected(failure("could not bind loopback", number));
     }
 
-    if (::listen(listener.get(), 1) != 0) {
+    // Room for a browser's speculative connections beside the redirect itself.
+    if (::listen(listener.get(), kBacklog) != 0) {
         int number = errno;
         listener.reset();
         return std::unexpected(failure("could not listen on loopback", number));
@@ -167,23 +233,9 @@ Result<LoopbackServer> LoopbackServer::create(std::chrono::seconds waitLimit) {
 }
 
 Result<std::string> LoopbackServer::waitForCode() {
-    auto deadline = SteadyClock::now() + waitLimit_;
-    auto connection = acceptConnection(listener_.get(), deadline);
-    if (!connection) {
-        listener_.reset();
-        return std::unexpected(connection.error());
-    }
-
-    std::string request = utf8::repair(readRequest(connection->get(), deadline));
-    RedirectParameters parameters = parseRedirectRequest(request);
-    // Every accepted browser gets the same page; a refusal is shown by the application.
-    sendAll(connection->get(), answerBytes());
-    connection->reset();
+    auto outcome = serveUntilRedirect(listener_.get(), SteadyClock::now() + waitLimit_);
     listener_.reset();
-
-    if (parameters.code) return std::move(*parameters.code);
-    return std::unexpected(
-        OAuthError::token(parameters.error.value_or("authorization code missing")));
+    return outcome;
 }
 
 }  // namespace ambrel

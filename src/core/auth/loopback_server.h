@@ -1,8 +1,10 @@
 #pragma once
 
-// The one-shot HTTP listener behind the redirect URI "http://127.0.0.1:<port>": it accepts a
-// single connection from the browser, answers it with a fixed "Signed in" page and hands back
-// the authorization code of the request.
+// The one-shot HTTP listener behind the redirect URI "http://127.0.0.1:<port>": it waits for
+// the browser's redirect, answers it with a fixed page and hands back the authorization code
+// of the request. Browsers also open connections of their own to the same address (speculative
+// ones that send nothing, a request for the site's icon): those are answered or dropped without
+// ending the wait.
 
 #include <chrono>
 #include <cstdint>
@@ -40,8 +42,9 @@ class LoopbackServer {
 
     std::uint16_t port() const { return port_; }
 
-    // Blocks until one connection has been answered or the wait limit has passed; the listener
-    // is closed afterwards, whatever the outcome. Called at most once.
+    // Blocks until a request carrying `code` or `error`, or a request for "/" (the redirect
+    // URI) without them, has been answered, or the wait limit has passed; the listener is
+    // closed afterwards, whatever the outcome. Called at most once.
     Result<std::string> waitForCode();
 
   private:

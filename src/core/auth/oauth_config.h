@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/error.h"
+
 namespace ambrel {
 
 struct OAuthConfig {
@@ -21,6 +23,11 @@ struct OAuthConfig {
     // The first of `locations` that exists is read; any failure gives no configuration.
     static std::optional<OAuthConfig> load(const std::vector<std::filesystem::path>& locations);
     static std::optional<OAuthConfig> parse(std::string_view bytes);
+
+    // What the sign-in and the token refresh work with: the loaded configuration, or
+    // missingConfig, or a token error naming an endpoint that is not secure (see
+    // isSecureEndpoint), before anything is asked of the keychain, a socket or the network.
+    static Result<OAuthConfig> loadChecked(const std::vector<std::filesystem::path>& locations);
 };
 
 }  // namespace ambrel

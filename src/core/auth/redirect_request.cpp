@@ -68,12 +68,16 @@ std::optional<std::string> percentDecode(std::string_view value) {
     return bytes;
 }
 
-std::optional<std::string_view> queryOf(std::string_view request) {
+std::optional<std::string_view> targetOf(std::string_view request) {
     std::vector<std::string_view> lines = splitNonEmpty(request, "\r\n");
     std::string_view requestLine = lines.empty() ? std::string_view{} : lines.front();
     std::vector<std::string_view> words = splitNonEmpty(requestLine, " ");
     if (words.size() < 2) return std::nullopt;
-    std::vector<std::string_view> targetParts = splitNonEmpty(words[1], "?");
+    return words[1];
+}
+
+std::optional<std::string_view> queryOf(std::string_view target) {
+    std::vector<std::string_view> targetParts = splitNonEmpty(target, "?");
     if (targetParts.size() < 2) return std::nullopt;
     return targetParts[1];
 }
@@ -82,7 +86,10 @@ std::optional<std::string_view> queryOf(std::string_view request) {
 
 RedirectParameters parseRedirectRequest(std::string_view request) {
     RedirectParameters found;
-    std::optional<std::string_view> query = queryOf(request);
+    std::optional<std::string_view> target = targetOf(request);
+    if (!target) return found;
+    found.path = std::string(target->substr(0, target->find('?')));
+    std::optional<std::string_view> query = queryOf(*target);
     if (!query) return found;
     for (std::string_view piece : splitNonEmpty(*query, "&")) {
         std::optional<NameValue> pair = splitNameValue(piece);

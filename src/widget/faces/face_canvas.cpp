@@ -80,7 +80,9 @@ void FaceCanvas::drawRing(double progress, const QPointF& topLeft, double diamet
             .text = ProgressRing::percentText(progress),
             .rect = QRectF(topLeft, QSizeF(diameter, diameter)),
             .color = idleTextColor,
-            .progress = progress});
+            .progress = progress,
+            .lineWidth = lineWidth,
+            .centerFontSize = centerFontSize});
     if (!painter_) return;
     painter_->save();
     painter_->translate(topLeft);

@@ -18,12 +18,14 @@ namespace ambrel {
 struct FaceItem {
     enum class Kind { text, symbol, ring };
     Kind kind = Kind::text;
-    QString text{};       // the text drawn; a symbol's name; a ring's centre text
-    QRectF rect{};        // where it was drawn, in the face's coordinates
-    QColor color{};       // text or symbol colour; for a ring, its idle text colour
-    QFont font{};         // before shrinking
-    double scale = 1;     // shrink factor of a text
-    double progress = 0;  // a ring's progress
+    QString text{};             // the text drawn; a symbol's name; a ring's centre text
+    QRectF rect{};              // where it was drawn, in the face's coordinates
+    QColor color{};             // text or symbol colour; for a ring, its idle text colour
+    QFont font{};               // before shrinking
+    double scale = 1;           // shrink factor of a text
+    double progress = 0;        // a ring's progress
+    double lineWidth = 0;       // a ring's stroke
+    double centerFontSize = 0;  // a ring's percentage text
 };
 
 using FaceRecording = std::vector<FaceItem>;

@@ -9,7 +9,9 @@
 #include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QThread>
+#include <QThreadPool>
 #include <atomic>
+#include <future>
 #include <memory>
 
 namespace ambrel {
@@ -241,6 +243,26 @@ TEST(AppStateSignOut, ClearsCacheOnlyAfterTheTokenIsGone) {
                                  : std::vector<std::string>{"delete", "reload"};
         EXPECT_EQ(fake.events, expected) << c.status;
     }
+}
+
+// Closing the window may take AppState away while a sign-in still waits for the browser: the
+// result that arrives afterwards is dropped, and nothing runs on the departed state.
+TEST(AppStateLifetime, OperationOutlivingTheStateIsDropped) {
+    FakeOperations fake;
+    fake.token = std::optional<std::string>{};
+    std::promise<void> browserBack;
+    AppOperations operations = fake.operations();
+    operations.signIn = [back = browserBack.get_future().share()]() -> Result<void> {
+        back.wait();
+        return {};
+    };
+    auto state = std::make_unique<AppState>(std::move(operations));
+    state->connect();
+    state.reset();
+    browserBack.set_value();
+    QThreadPool::globalInstance()->waitForDone();
+    runEventsFor(50);
+    EXPECT_EQ(fake.refreshCalls, 0);
 }
 
 }  // namespace

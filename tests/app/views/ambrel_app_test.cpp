@@ -10,6 +10,7 @@
 
 #include "app/about_settings.h"
 #include "app/content_view.h"
+#include "app/dashboard_view.h"
 #include "app/login_view.h"
 #include "support/memory_secret_store.h"
 #include "ui/about_view.h"
@@ -35,10 +36,13 @@ TEST_F(AmbrelAppTest, MainWindowSizesTitleAndRoot) {
     QMainWindow& window = app.mainWindow();
     EXPECT_EQ(window.objectName(), QStringLiteral("dashboard"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Ambrel"));
-    EXPECT_EQ(window.size(), QSize(600, 800));
+    // The sizes are the content's; the menu bar comes on top.
     window.show();
+    EXPECT_EQ(app.content().size(), QSize(600, 800));
+    EXPECT_GT(window.height(), 800);
     window.resize(300, 300);
-    EXPECT_EQ(window.size(), QSize(520, 600)) << "never smaller than 520 x 600";
+    ASSERT_TRUE(waitFor([&] { return app.content().size() == QSize(520, 600); }))
+        << "never smaller than 520 x 600";
     EXPECT_NE(app.content().login(), nullptr);
     saveScreenshot(window, QStringLiteral("main-window-signed-out"));
 }
@@ -110,9 +114,44 @@ TEST(AmbrelAppDashboard, ConnectedAtStartShowsTheFiguresUnderTheDashboardTitle) 
     MemorySecretStore secrets;
     AmbrelApp app(backend.operations(), DashboardContext{secrets, [] {}});
     app.mainWindow().show();
+    EXPECT_EQ(app.content().size(), QSize(600, 800)) << "the toolbar comes on top";
     ASSERT_TRUE(waitFor([&] { return app.state().hasDashboard() && !app.state().isWorking(); }));
     EXPECT_EQ(app.mainWindow().windowTitle(), QStringLiteral("AdSense earnings"));
     saveScreenshot(app.mainWindow(), QStringLiteral("dashboard-en_US"));
+}
+
+void expectPlainLabels(const QWidget& root) {
+    for (const QLabel* label : root.findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) continue;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText)
+            << label->objectName().toStdString() << ": " << label->text().toStdString();
+    }
+}
+
+// Google's answers and whatever reaches the loopback listener end up in labels: no label of
+// any window reads its text as markup.
+TEST(AmbrelAppLabels, EveryLabelOfEveryWindowIsPlainText) {
+    FakeBackend backend;
+    backend.setSignInResult(std::unexpected(Error{OAuthError::token("<i>denied</i>")}));
+    AmbrelSnapshot snapshot = knownSnapshot();
+    snapshot.balance = "<b>€1</b>";
+    backend.setRefreshResult(snapshot);
+    MemorySecretStore secrets;
+    AmbrelApp app(backend.operations(), DashboardContext{secrets, [] {}});
+    app.mainWindow().show();
+    app.state().connect();
+    ASSERT_TRUE(waitFor([&] { return app.state().errorMessage().has_value(); }));
+    expectPlainLabels(app.mainWindow());
+
+    backend.setSignInResult({});
+    app.state().connect();
+    ASSERT_TRUE(waitFor([&] { return app.state().hasDashboard() && !app.state().isWorking(); }));
+    expectPlainLabels(app.mainWindow());
+    app.content().dashboard()->showObjectives();
+    ASSERT_NE(app.content().dashboard()->objectivesSheet(), nullptr);
+    expectPlainLabels(*app.content().dashboard()->objectivesSheet());
+    app.showAbout();
+    expectPlainLabels(*app.aboutWindow());
 }
 
 // Last: it runs the event loop to its end.

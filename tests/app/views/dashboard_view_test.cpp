@@ -10,10 +10,13 @@
 #include "app/content_view.h"
 #include "app/dashboard_toolbar.h"
 #include "app/form_section.h"
+#include "app/menu_tool_button.h"
 #include "app/objectives_rings.h"
 #include "app/ring_gauge.h"
 #include "app/snapshot_form.h"
 #include "dashboard_test_fixture.h"
+#include "support/palettes.h"
+#include "ui/colors.h"
 #include "ui/progress_ring.h"
 
 namespace ambrel::testing {
@@ -84,9 +87,10 @@ TEST_F(DashboardViewTest, ToolbarItemsCarryTitlesTooltipsAndLeaveWithTheDashboar
     EXPECT_EQ(items.refreshAction()->toolTip(), QStringLiteral("Refresh data"));
     EXPECT_EQ(items.accountAction()->text(), QStringLiteral("Account"));
     EXPECT_EQ(items.accountAction()->toolTip(), QStringLiteral("Account"));
-    for (QAction* action :
-         {items.objectivesAction(), items.refreshAction(), items.accountAction()}) {
-        QWidget* button = toolbar.widgetForAction(action);
+    for (auto [action, button] :
+         {std::pair{items.objectivesAction(), toolbar.widgetForAction(items.objectivesAction())},
+          std::pair{items.refreshAction(), toolbar.widgetForAction(items.refreshAction())},
+          std::pair<QAction*, QWidget*>{items.accountAction(), items.accountButton()}}) {
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->accessibleName(), action->text());
         EXPECT_FALSE(action->icon().isNull()) << action->text().toStdString();
@@ -97,6 +101,38 @@ TEST_F(DashboardViewTest, ToolbarItemsCarryTitlesTooltipsAndLeaveWithTheDashboar
 
     dashboard.reset();
     EXPECT_TRUE(toolbar.actions().isEmpty());
+}
+
+// On a dark palette every toolbar symbol stands out from the bar, and the account button draws
+// its menu arrow beside its icon rather than over it.
+TEST_F(DashboardViewTest, ToolbarSymbolsStandOutOnADarkPalette) {
+    ScopedPalette dark(darkPalette());
+    startWithSnapshot(knownSnapshot());
+    DashboardView& view = makeDashboard();
+    host.setCentralWidget(dashboard.release());
+    host.show();
+    saveScreenshot(host, QStringLiteral("dashboard-dark"));
+    const QImage bar = toolbar.grab().toImage();
+    saveScreenshot(toolbar, QStringLiteral("dashboard-toolbar-dark"));
+    const MenuToolButton* account = view.toolbar()->accountButton();
+    for (const QWidget* button : std::initializer_list<const QWidget*>{
+             toolbar.widgetForAction(view.toolbar()->objectivesAction()),
+             toolbar.widgetForAction(view.toolbar()->refreshAction()), account}) {
+        const QRect area = button->geometry();
+        const QColor background = bar.pixelColor(area.topLeft() + QPoint(1, 1));
+        EXPECT_GE(strongestContrast(bar, area, background), 3.0)
+            << button->accessibleName().toStdString();
+    }
+    // Ink in the arrow's columns lies only in the arrow's rows: the icon keeps out of them.
+    const QRect arrow = account->arrowArea().translated(account->pos());
+    const QColor background = bar.pixelColor(account->pos() + QPoint(1, 1));
+    EXPECT_GE(strongestContrast(bar, arrow, background), 3.0) << "the arrow is drawn";
+    const QRect column(arrow.left(), account->y(), arrow.width(), account->height());
+    for (const QRect& band :
+         {QRect(column.topLeft(), QPoint(column.right(), arrow.top() - 2)),
+          QRect(QPoint(column.left(), arrow.bottom() + 2), column.bottomRight())}) {
+        EXPECT_LT(strongestContrast(bar, band, background), 1.5);
+    }
 }
 
 TEST_F(DashboardViewTest, SignOutFromTheAccountMenu) {
@@ -171,6 +207,45 @@ TEST_F(DashboardViewTest, RingsUseTheStoredObjectivesAndFollowEdits) {
     EXPECT_DOUBLE_EQ(rings.monthlyGauge()->ring()->progress(), 0);
     EXPECT_EQ(rings.monthlyGauge()->titleLabel()->text(), QStringLiteral("This month"));
     EXPECT_EQ(rings.monthlyGauge()->amountsLabel()->text(), QStringLiteral("€150.00 / €0.00"));
+}
+
+// Hours and minutes only, whatever the locale's own short time holds (the C locale's has
+// seconds).
+TEST(UpdatedAt, ShowsNoSecondsInAnyLocale) {
+    const Instant at = knownSnapshot().updatedAt + std::chrono::seconds(37);  // 14:05:37 UTC
+    EXPECT_EQ(SnapshotForm::updatedAtText(at, QLocale::c()), QStringLiteral("Updated at 14:05"));
+    for (const char* name : {"en_US", "de_DE", "fr_FR", "ja_JP", "fi_FI"}) {
+        const QString text = SnapshotForm::updatedAtText(at, QLocale(QLatin1String(name)));
+        EXPECT_TRUE(text.contains(QStringLiteral("05"))) << name << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("37"))) << name << text.toStdString();
+    }
+}
+
+// The gauges' own rings, as the dashboard builds them: their sizes, and their stroke drawn
+// whole around the 78-point frame (the arc starts at 12 o'clock, on the frame's top edge).
+TEST_F(DashboardViewTest, GaugeRingsHaveTheirSizesAndDrawTheWholeStroke) {
+    Objectives::save(secrets, Objectives{5, 300});  // today's 6.50 meets the daily goal
+    startWithSnapshot(knownSnapshot());
+    DashboardView& view = makeDashboard();
+    view.resize(600, 800);
+    view.show();
+    for (const RingGauge* gauge :
+         {view.form()->rings()->dailyGauge(), view.form()->rings()->monthlyGauge()}) {
+        const ProgressRing& ring = *gauge->ring();
+        EXPECT_EQ(ring.size(), QSize(78, 78));
+        EXPECT_DOUBLE_EQ(ring.diameter(), 78);
+        EXPECT_DOUBLE_EQ(ring.lineWidth(), 9);
+        EXPECT_DOUBLE_EQ(ring.centerFontSize(), 17);
+        EXPECT_EQ(ring.idleTextColor(), labelColor(LabelLevel::Primary, gauge->palette()));
+    }
+    const ProgressRing& daily = *view.form()->rings()->dailyGauge()->ring();
+    const QImage image = view.grab().toImage();
+    const QPoint top = daily.mapTo(&view, QPoint(39, 0));
+    const QColor outside = image.pixelColor(top.x(), top.y() - 3);
+    EXPECT_LT(std::abs(outside.green() - systemGreen().green()) +
+                  std::abs(outside.red() - systemGreen().red()),
+              40)
+        << outside.name().toStdString();
 }
 
 }  // namespace

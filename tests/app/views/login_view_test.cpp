@@ -4,8 +4,10 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 
 #include "app/busy_indicator.h"
+#include "support/palettes.h"
 #include "view_test_support.h"
 
 namespace ambrel::testing {
@@ -58,6 +60,49 @@ TEST_F(LoginViewTest, ButtonIsDisabledWithASpinnerWhileWorking) {
               QStringLiteral("OAuth configuration not found (client_secret.json missing)."));
 }
 
+// While a sign-in runs the button is disabled, yet it must stay readable in light and dark
+// palettes: its text at 4.5:1 against the fill at least, the spinner at 3:1.
+TEST_F(LoginViewTest, WorkingButtonIsReadableInLightAndDarkPalettes) {
+    backend.setSignInResult(std::unexpected(Error{OAuthError::missingConfig()}));
+    const std::pair<QString, QPalette> palettes[] = {
+        {QStringLiteral("light"), QApplication::style()->standardPalette()},
+        {QStringLiteral("dark"), darkPalette()}};
+    for (const auto& [name, palette] : palettes) {
+        ScopedPalette scoped(palette);
+        LoginView view(state);
+        view.resize(600, 800);
+        view.show();
+        backend.hold();
+        view.signInButton()->click();
+        ASSERT_TRUE(view.spinner()->isVisible());
+        saveScreenshot(view, QStringLiteral("sign-in-working-") + name);
+        const QImage button = view.signInButton()->grab().toImage();
+        const QColor fill = button.pixelColor(6, button.height() / 2);
+        const QRect text = labelNamed(view, QStringLiteral("signInText"))->geometry();
+        EXPECT_GE(strongestContrast(button, text, fill), 4.5) << name.toStdString();
+        EXPECT_GE(strongestContrast(button, view.spinner()->geometry(), fill), 3.0)
+            << name.toStdString();
+        backend.release();
+        ASSERT_TRUE(waitFor([&] { return !state.isWorking(); }));
+    }
+}
+
+// Keyboard users see where the focus is: a ring around the button.
+TEST_F(LoginViewTest, FocusedButtonDrawsARing) {
+    LoginView view(state);
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return view.isActiveWindow(); }));
+    QPushButton* button = view.signInButton();
+    button->clearFocus();
+    const QImage unfocused = button->grab().toImage();
+    button->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(waitFor([&] { return button->hasFocus(); }));
+    const QImage focused = button->grab().toImage();
+    const QPoint edge(1, focused.height() / 2);
+    EXPECT_GE(contrastRatio(focused.pixelColor(edge), unfocused.pixelColor(edge)), 3.0);
+}
+
 TEST_F(LoginViewTest, LongErrorWrapsCentredWithinThePadding) {
     const std::string detail(40, 'x');
     backend.setSignInResult(std::unexpected(Error{OAuthError::token(
@@ -84,6 +129,26 @@ TEST_F(LoginViewTest, LongErrorWrapsCentredWithinThePadding) {
     backend.hold();
     view.signInButton()->click();
     EXPECT_FALSE(error->isVisible());
+}
+
+// Anything on this machine can put text into the redirect's error: it is shown as the
+// characters it is, and a flood of it is cut (never inside a character).
+TEST_F(LoginViewTest, ErrorTextIsPlainAndCut) {
+    std::string flood;
+    for (int i = 0; i < 400; ++i) flood += "\xF0\x9F\x98\x80";  // U+1F600, two UTF-16 units
+    backend.setSignInResult(
+        std::unexpected(Error{OAuthError::token("<b><font size=7>big</font></b>" + flood)}));
+    LoginView view(state);
+    view.show();
+    state.connect();
+    ASSERT_TRUE(waitFor([&] { return !state.isWorking(); }));
+    const QLabel* error = view.errorLabel();
+    EXPECT_EQ(error->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(error->text().startsWith(
+        QStringLiteral("Authentication error: <b><font size=7>big</font></b>\U0001F600")));
+    EXPECT_LE(error->text().size(), AppState::kMessageLimit);
+    EXPECT_TRUE(error->text().endsWith(QStringLiteral("\U0001F600\u2026")));
+    EXPECT_TRUE(error->text().isValidUtf16());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include "app/dashboard_view.h"
 #include "app/goal_field.h"
@@ -116,6 +117,33 @@ TEST_F(ObjectivesEditorTest, CancelAfterCommitKeepsTheEditUnsaved) {
     EXPECT_DOUBLE_EQ(daily().ring()->progress(), 6.5 / 20);
     EXPECT_EQ(Objectives::load(secrets), (Objectives{10, 300}));
     EXPECT_EQ(saveReloads, 0);
+}
+
+// Typing without Return and then cancelling (Escape, or a click on "Cancel") must not commit
+// the typing when the field loses the focus as the sheet closes.
+TEST_F(ObjectivesEditorTest, CancelDropsTextThatWasNotCommitted) {
+    QLineEdit* dailyEdit = editor->dailyField()->lineEdit();
+    dailyEdit->setFocus();
+    ASSERT_TRUE(waitFor([&] { return dailyEdit->hasFocus(); }));
+    dailyEdit->selectAll();
+    QTest::keyClicks(dailyEdit, QStringLiteral("20"));
+    QTest::keyClick(dailyEdit, Qt::Key_Escape);
+    ASSERT_TRUE(waitFor([&] { return view->objectivesSheet() == nullptr; }));
+    EXPECT_EQ(view->objectives(), (Objectives{10, 300}));
+    EXPECT_DOUBLE_EQ(daily().ring()->progress(), 6.5 / 10);
+
+    view->showObjectives();
+    ASSERT_TRUE(waitFor([&] { return view->objectivesSheet() != nullptr; }));
+    editor = view->objectivesSheet()->findChild<ObjectivesEditor*>();
+    QLineEdit* monthly = editor->monthlyField()->lineEdit();
+    monthly->setFocus();
+    ASSERT_TRUE(waitFor([&] { return monthly->hasFocus(); }));
+    monthly->selectAll();
+    QTest::keyClicks(monthly, QStringLiteral("999"));
+    QTest::mouseClick(editor->cancelButton(), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return view->objectivesSheet() == nullptr; }));
+    EXPECT_EQ(view->objectives(), (Objectives{10, 300}));
+    EXPECT_EQ(Objectives::load(secrets), (Objectives{10, 300}));
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "app/app_state.h"
 #include "core/earnings/snapshot.h"
 #include "core/platform/localization.h"
+#include "support/test_artifacts.h"
 
 // Readable QString values in assertion messages.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -165,12 +166,9 @@ inline QString textOf(const QWidget& root, const QString& name) {
     return label != nullptr ? label->text() : QStringLiteral("<no label %1>").arg(name);
 }
 
-// Saves the widget as it is drawn to $AMBREL_BUILD_DIR/screenshots/<name>.png.
+// Saves the widget as it is drawn to the test artefacts, as <name>.png.
 inline void saveScreenshot(QWidget& widget, const QString& name) {
-    const QByteArray build = qgetenv("AMBREL_BUILD_DIR");
-    const QDir dir(QString::fromLocal8Bit(build.isEmpty() ? QByteArray(".") : build) +
-                   QStringLiteral("/screenshots"));
-    QDir().mkpath(dir.path());
+    const QDir dir(QString::fromStdString(testArtifactsFolder().string()));
     // Let queued layout work land first (scroll areas show or hide their bars that way).
     for (int i = 0; i < 3; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_TRUE(widget.grab().save(dir.filePath(name + QStringLiteral(".png"))));

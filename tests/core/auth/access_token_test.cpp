@@ -152,6 +152,20 @@ TEST_F(FetchAccessToken, MissingConfigFailsBeforeTheKeychainIsAsked) {
     EXPECT_TRUE(http.requests().empty());
 }
 
+// The refresh token must never travel in the clear, whichever program refreshes.
+TEST_F(FetchAccessToken, PlainHttpTokenEndpointIsRefusedBeforeAnythingIsSent) {
+    std::ofstream(dir.path() / "client_secret.json")
+        << R"({"installed":{"client_id":"c","client_secret":"s","auth_uri":"https://auth.test/o",)"
+           R"("token_uri":"http://token.test/token"}})";
+    secrets.readStatus = errSecNotAvailable;  // would be reported if the keychain were read
+    EXPECT_EQ(messageOf(fetch()),
+              "Authentication error: insecure address in client_secret.json (https required): "
+              "http://token.test/token");
+    auto direct = postTokenRequest(http, "http://token.test/token", {{"refresh_token", "rt"}});
+    EXPECT_FALSE(direct.has_value());
+    EXPECT_TRUE(http.requests().empty());
+}
+
 TEST_F(FetchAccessToken, KeychainOutcomesStopBeforeAnyRequest) {
     secrets.readStatus = errSecNotAvailable;
     EXPECT_EQ(messageOf(fetch()), "Erreur Keychain (-25291)");

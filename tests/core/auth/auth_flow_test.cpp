@@ -117,6 +117,14 @@ TEST_F(SignIn, UnusableAuthURIOpensNoBrowser) {
     EXPECT_TRUE(opened.empty());
 }
 
+TEST_F(SignIn, PlainHttpAuthURIOpensNoBrowser) {
+    writeConfig("http://accounts.test/o/oauth2/auth");
+    EXPECT_EQ(messageOf(flowRedirectingWith("code=x").signIn()),
+              "Authentication error: insecure address in client_secret.json (https required): "
+              "http://accounts.test/o/oauth2/auth");
+    EXPECT_TRUE(opened.empty());
+}
+
 TEST_F(SignIn, ExchangeAnswersBecomeTheirTexts) {
     struct Row {
         const char* body;
