@@ -62,6 +62,10 @@ FaceAccessibility::FaceAccessibility() {
     setTitle(EarningsWidget::displayName());
 }
 
+QAccessibleInterface* FaceAccessibility::accessibleRoot() const {
+    return QAccessible::queryAccessibleInterface(const_cast<FaceAccessibility*>(this));
+}
+
 void FaceAccessibility::setDescription(const QString& description) {
     if (description == description_) return;
     description_ = description;

@@ -16,6 +16,9 @@ class FaceAccessibility final : public QWindow {
   public:
     FaceAccessibility();
 
+    // A plain QWindow represents nothing to assistive technologies; this one, the face.
+    QAccessibleInterface* accessibleRoot() const override;
+
     QString description() const { return description_; }
     void setDescription(const QString& description);
     QRect desktopGeometry() const { return desktopGeometry_; }

@@ -138,6 +138,7 @@ void LayerFace::outputChanged() {
 // Every configure is acknowledged; the size 0 leaves the family's size.
 void LayerFace::configure(uint32_t serial, uint32_t width, uint32_t height) {
     zwlr_layer_surface_v1_ack_configure(layerSurface_.get(), serial);
+    ++configureCount_;
     const QSize family = familySize(family_);
     size_ = QSize(width ? static_cast<int>(width) : family.width(),
                   height ? static_cast<int>(height) : family.height());

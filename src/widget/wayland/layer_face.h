@@ -79,6 +79,7 @@ class LayerFace {
 
     // How many pictures were drawn, and at which size in pixels the last one was.
     int drawCount() const { return drawCount_; }
+    int configureCount() const { return configureCount_; }
     QSize bufferSize() const { return drawn_ ? drawn_->pixels : QSize(); }
 
   private:
@@ -109,6 +110,7 @@ class LayerFace {
     int preferredScale120_ = 0;
     std::optional<Drawn> drawn_;
     int drawCount_ = 0;
+    int configureCount_ = 0;
     std::optional<QPointF> pressedAt_;
     QPointF lastAt_;
 
