@@ -14,7 +14,7 @@ class FaceAccessibleInterface final : public QAccessibleObject {
     explicit FaceAccessibleInterface(FaceAccessibility* face) : QAccessibleObject(face) {}
 
     QAccessibleInterface* parent() const override {
-        return QAccessible::queryAccessibleInterface(qApp);
+        return QAccessible::queryAccessibleInterface(QCoreApplication::instance());
     }
     int childCount() const override { return 0; }
     QAccessibleInterface* child(int) const override { return nullptr; }
