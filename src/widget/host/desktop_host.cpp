@@ -64,7 +64,7 @@ void DesktopHost::openLayerShell(const std::vector<WidgetFamily>& families, std:
 }
 
 bool DesktopHost::canKeepBelow() {
-    return QGuiApplication::platformName() != QLatin1String("wayland");
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 void DesktopHost::start() {
