@@ -60,6 +60,19 @@ void BM_DrawLargeFaceAt2x(benchmark::State& state) {
     drawFace(state, WidgetFamily::systemLarge, 2);
 }
 
+// A layer surface's buffer on a screen of scale 2: what the desktop host draws into shared
+// memory on a new entry (EarningsWidget::paint, as `render` draws).
+void BM_PaintLargeFaceBufferAt2x(benchmark::State& state) {
+    ensureApplication();
+    const ambrel::EarningsEntry entry = sampleEntry(true);
+    const QSize size = ambrel::familySize(WidgetFamily::systemLarge);
+    QImage buffer(size * 2, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        ambrel::EarningsWidget::paint(buffer, 2, entry, WidgetFamily::systemLarge, size);
+        benchmark::DoNotOptimize(buffer.constBits());
+    }
+}
+
 // The layout alone, as the windows compute their accessible description on every entry.
 void BM_LargeFaceDescription(benchmark::State& state) {
     ensureApplication();
@@ -74,6 +87,7 @@ BENCHMARK(BM_DrawSmallFace)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawMediumFace)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawLargeFace)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawLargeFaceAt2x)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintLargeFaceBufferAt2x)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargeFaceDescription)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -19,6 +19,7 @@ struct EarningsEntry {
     AmbrelSnapshot snapshot;
     Objectives objectives;
     bool isConnected = false;  // a refresh token is stored in the shared secret store
+    bool operator==(const EarningsEntry&) const = default;
 };
 
 // Exactly one entry, and when to ask for the next timeline.

@@ -33,17 +33,22 @@ QString accessibleDescription(const EarningsEntry& entry, WidgetFamily family) {
     return spokenTexts(recording).join(QStringLiteral(", "));
 }
 
+void paint(QImage& target, double scale, const EarningsEntry& entry, WidgetFamily family,
+           QSize logicalSize) {
+    target.setDevicePixelRatio(scale);
+    target.fill(Qt::transparent);
+    QPainter painter(&target);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    draw(&painter, nullptr, entry, family, QRectF(QPointF(0, 0), logicalSize));
+}
+
 QImage image(const EarningsEntry& entry, WidgetFamily family, double scale) {
     const QSize size = familySize(family);
     QImage image(static_cast<int>(std::lround(size.width() * scale)),
                  static_cast<int>(std::lround(size.height() * scale)),
                  QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(scale);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    draw(&painter, nullptr, entry, family, QRectF(QPointF(0, 0), size));
+    paint(image, scale, entry, family, size);
     return image;
 }
 

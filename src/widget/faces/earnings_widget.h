@@ -31,6 +31,12 @@ void draw(QPainter* painter, FaceRecording* recording, const EarningsEntry& entr
 // The texts of the face as one line for assistive technologies, in reading order.
 QString accessibleDescription(const EarningsEntry& entry, WidgetFamily family);
 
+// Draws the face over the whole of `target` (of `logicalSize` × `scale` pixels), which it
+// gives the device pixel ratio `scale`; the corners outside the rounded face stay transparent.
+// The render command and the desktop's layer surfaces both draw with it.
+void paint(QImage& target, double scale, const EarningsEntry& entry, WidgetFamily family,
+           QSize logicalSize);
+
 // The face at the family's size × `scale` device pixels (device pixel ratio `scale`), with
 // transparent corners.
 QImage image(const EarningsEntry& entry, WidgetFamily family, double scale);

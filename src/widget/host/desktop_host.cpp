@@ -1,11 +1,13 @@
 #include "widget/host/desktop_host.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <ostream>
 #include <utility>
 
 #include "widget/host/face_window.h"
+#include "widget/wayland/layer_shell_desktop.h"
 
 namespace ambrel::widget {
 namespace {
@@ -22,13 +24,9 @@ DesktopHost::DesktopHost(EntrySource cachedEntry, TimelineScheduler::Producer ti
       cachedEntry_(std::move(cachedEntry)),
       positions_(widgetDefaults),
       scheduler_(std::move(timeline), systemClock()) {
-    const bool keepBelow = canKeepBelow();
-    if (!keepBelow) {
-        err << "ambrel-widget: this Wayland session cannot keep windows below others; "
-               "the widgets are shown as ordinary windows\n";
-    }
-    for (WidgetFamily family : families) {
-        auto window = std::make_unique<FaceWindow>(family, keepBelow);
+    openLayerShell(families, err);
+    for (WidgetFamily family : layerShell_ ? std::vector<WidgetFamily>() : families) {
+        auto window = std::make_unique<FaceWindow>(family, canKeepBelow());
         connect(window.get(), &FaceWindow::movedByUser, this, &DesktopHost::savePosition);
         windows_.push_back(std::move(window));
     }
@@ -40,8 +38,33 @@ DesktopHost::DesktopHost(EntrySource cachedEntry, TimelineScheduler::Producer ti
 
 DesktopHost::~DesktopHost() = default;
 
+// Asked for wherever Qt shows its windows on a Wayland desktop. Without it, a window on Qt's
+// own Wayland platform cannot be kept below the others, which the user is told once; X11
+// windows through the compositor's X server are kept below as on any X11 desktop.
+void DesktopHost::openLayerShell(const std::vector<WidgetFamily>& families, std::ostream& err) {
+    if (!wayland::onWaylandDesktop(QGuiApplication::platformName())) return;
+    auto desktop = wayland::LayerShellDesktop::open(
+        nullptr, families, [this](WidgetFamily family) { return positions_.load(family); });
+    if (!desktop) {
+        if (!canKeepBelow()) {
+            err << "ambrel-widget: " << desktop.error()
+                << "; the widgets are shown as ordinary windows\n";
+        }
+        return;
+    }
+    layerShell_ = std::move(*desktop);
+    connect(layerShell_.get(), &wayland::LayerShellDesktop::movedByUser, this,
+            &DesktopHost::savePosition);
+    connect(layerShell_.get(), &wayland::LayerShellDesktop::connectionLost, this,
+            [&err](const QString& reason) {
+                err << "ambrel-widget: the Wayland compositor went away (" << reason.toStdString()
+                    << ")\n";
+                QCoreApplication::exit(1);
+            });
+}
+
 bool DesktopHost::canKeepBelow() {
-    return QGuiApplication::platformName() != QLatin1String("wayland");
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 void DesktopHost::start() {
@@ -52,6 +75,7 @@ void DesktopHost::start() {
 }
 
 void DesktopHost::showEntry(const EarningsEntry& entry) {
+    if (layerShell_) return layerShell_->setEntry(entry);
     for (std::size_t i = 0; i < windows_.size(); ++i) {
         FaceWindow& window = *windows_[i];
         window.setEntry(entry);

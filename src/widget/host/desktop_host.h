@@ -18,6 +18,10 @@
 #include "widget/host/timeline_scheduler.h"
 #include "widget/host/window_positions.h"
 
+namespace ambrel::wayland {
+class LayerShellDesktop;
+}
+
 namespace ambrel::widget {
 
 class FaceWindow;
@@ -29,7 +33,11 @@ class DesktopHost final : public QObject {
 
     // `cachedEntry`: the last known figures, without network, shown at once. `timeline`: a
     // refresh, run on a worker thread. The defaults are borrowed for the host's lifetime. `err`
-    // receives the one line saying the windows cannot be kept below others, where that is so.
+    // receives the one line saying why the widgets are ordinary windows on a Wayland desktop
+    // (whose compositor offers no layer shell), and is kept for the host's lifetime.
+    //
+    // On a Wayland desktop with the layer shell, the faces are layer surfaces instead of
+    // windows (wayland/layer_shell_desktop.h); elsewhere they are windows kept below others.
     DesktopHost(EntrySource cachedEntry, TimelineScheduler::Producer timeline,
                 std::vector<WidgetFamily> families, Defaults& widgetDefaults, std::ostream& err,
                 QObject* parent = nullptr);
@@ -39,6 +47,8 @@ class DesktopHost final : public QObject {
     void start();
 
     const std::vector<std::unique_ptr<FaceWindow>>& windows() const { return windows_; }
+    // The layer surfaces, when they stand in for the windows.
+    const wayland::LayerShellDesktop* layerShell() const { return layerShell_.get(); }
     const TimelineScheduler& scheduler() const { return scheduler_; }
 
     // Whether the window system can keep windows below the others (not Wayland without a
@@ -46,6 +56,7 @@ class DesktopHost final : public QObject {
     static bool canKeepBelow();
 
   private:
+    void openLayerShell(const std::vector<WidgetFamily>& families, std::ostream& err);
     void showEntry(const EarningsEntry& entry);
     void place(FaceWindow& window, int index);
     QPoint defaultPosition(const FaceWindow& window, int index) const;
@@ -56,6 +67,7 @@ class DesktopHost final : public QObject {
     TimelineScheduler scheduler_;
     ReloadListener reloads_;
     std::vector<std::unique_ptr<FaceWindow>> windows_;
+    std::unique_ptr<wayland::LayerShellDesktop> layerShell_;
 };
 
 }  // namespace ambrel::widget
