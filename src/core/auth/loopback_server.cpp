@@ -174,25 +174,6 @@ Result<std::string> serveUntilRedirect(int listener, SteadyClock::time_point dea
 
 }  // namespace
 
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-        reset();
-        fd_ = other.release();
-    }
-    return *this;
-}
-
-int UniqueFd::release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-}
-
-void UniqueFd::reset() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-}
-
 Result<LoopbackServer> LoopbackServer::create(std::chrono::seconds waitLimit) {
     // CLOEXEC: the browser is started as a child process and must not inherit the listener.
     // NONBLOCK: a connection that poll() announced may be gone by the time it is accepted.

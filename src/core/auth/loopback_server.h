@@ -11,27 +11,9 @@
 #include <string>
 
 #include "core/error.h"
+#include "core/platform/unique_fd.h"
 
 namespace ambrel {
-
-// Owns one file descriptor and closes it when dropped.
-class UniqueFd {
-  public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() { reset(); }
-    UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept;
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int get() const { return fd_; }
-    int release();
-    void reset();
-
-  private:
-    int fd_ = -1;
-};
 
 class LoopbackServer {
   public:

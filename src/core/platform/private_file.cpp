@@ -9,31 +9,10 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "core/platform/unique_fd.h"
+
 namespace ambrel::privatefile {
 namespace {
-
-// Owns one file descriptor; closing is checked explicitly where it matters (after a write).
-class UniqueFd {
-  public:
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes now and reports the outcome: on some file systems a failed write shows up only here.
-    int close() {
-        int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
-
-  private:
-    int fd_;
-};
 
 int writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {

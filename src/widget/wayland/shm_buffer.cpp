@@ -7,33 +7,17 @@
 #include <cstdint>
 #include <limits>
 
+#include "core/platform/unique_fd.h"
+
 namespace ambrel::wayland {
-namespace {
-
-// Closes the memfd once the pool and the mapping hold the memory.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-}  // namespace
-
 std::unique_ptr<ShmBuffer> ShmBuffer::create(wl_shm* shm, QSize pixels) {
     if (!shm || pixels.isEmpty()) return nullptr;
     const std::size_t stride = static_cast<std::size_t>(pixels.width()) * 4;
     const std::size_t length = stride * static_cast<std::size_t>(pixels.height());
     if (length > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) return nullptr;
 
-    const Descriptor fd(::memfd_create("ambrel-widget-face", MFD_CLOEXEC | MFD_ALLOW_SEALING));
+    // Closed once the pool and the mapping hold the memory.
+    const UniqueFd fd(::memfd_create("ambrel-widget-face", MFD_CLOEXEC | MFD_ALLOW_SEALING));
     if (fd.get() < 0 || ::ftruncate(fd.get(), static_cast<off_t>(length)) != 0) return nullptr;
     // The compositor maps the same memory; sealing the size keeps it from being shrunk under
     // either side.
