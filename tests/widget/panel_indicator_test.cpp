@@ -223,6 +223,7 @@ TEST(PanelIndicator, RegistersLateShowsTheFiguresAndAnswersItsMenu) {
     menuEvent(service, 5);
     EXPECT_TRUE(indicator.waitForFinished(5000));
     EXPECT_EQ(indicator.exitCode(), 0);
+    errors += indicator.readAllStandardError();
     EXPECT_EQ(errors.count('\n'), 1) << errors.toStdString();
 
     keychain::deleteItem(*secrets, refreshTokenItem());

@@ -37,9 +37,15 @@ void ApplicationLauncher::open() {
             });
 }
 
+// Beside the widget program in an installation; in the build tree the application is built in
+// a sibling folder (src/app beside src/widget).
 QString ApplicationLauncher::findProgram() const {
-    const QFileInfo beside(QDir(programFolder_).filePath(kProgramName));
-    if (beside.isFile() && beside.isExecutable()) return beside.absoluteFilePath();
+    const QDir folder(programFolder_);
+    for (const QString& candidate : {folder.filePath(kProgramName),
+                                     folder.filePath(QStringLiteral("../app/") + kProgramName)}) {
+        const QFileInfo program(candidate);
+        if (program.isFile() && program.isExecutable()) return program.canonicalFilePath();
+    }
     return QStandardPaths::findExecutable(kProgramName);
 }
 

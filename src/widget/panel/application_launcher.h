@@ -16,8 +16,8 @@ class ApplicationLauncher final : public QObject {
     Q_OBJECT
   public:
     // `programFolder`: where the application is looked for first (the widget program's own
-    // folder, where an installation puts both), before the PATH. `err` is kept for the
-    // object's lifetime.
+    // folder, where an installation puts both, and its build-tree sibling), before the PATH. `err`
+    // is kept for the object's lifetime.
     ApplicationLauncher(QDBusConnection bus, QString programFolder, std::ostream& err,
                         QObject* parent = nullptr);
 
