@@ -23,10 +23,9 @@ class ApplicationLauncher final : public QObject {
 
     void open();
 
+  private:
     // The application's executable, or empty when there is none.
     QString findProgram() const;
-
-  private:
     void start();
 
     QDBusConnection bus_;

@@ -47,9 +47,6 @@ class PanelIndicator final : public QObject {
 
     void setEntry(const EarningsEntry& entry);
 
-    QString serviceName() const { return serviceName_; }
-    const StatusNotifierItem& item() const { return item_; }
-
   Q_SIGNALS:
     void refreshRequested();
     void quitRequested();
