@@ -56,14 +56,18 @@ bool AutostartEntry::setEnabled(bool enabled) {
 }
 
 QString AutostartEntry::desktopEntry(const QStringList& command) {
-    // A string value keeps its backslashes only when they are escaped once more.
+    // The names as data/com.corvane.ambrel.widget.desktop gives them. A string value keeps its
+    // backslashes only when they are escaped once more.
     QString exec = execLine(command);
     exec.replace(u'\\', QStringLiteral("\\\\"));
     return QStringLiteral(
                "[Desktop Entry]\n"
                "Type=Application\n"
                "Name=Ambrel Widgets\n"
+               "Name[fr]=Widgets Ambrel\n"
                "Comment=Your estimated AdSense earnings on the desktop, updated automatically.\n"
+               "Comment[fr]=Vos revenus AdSense estimés sur le bureau, mis à jour "
+               "automatiquement.\n"
                "Exec=%1\n"
                "Icon=com.corvane.ambrel\n"
                "Terminal=false\n"
