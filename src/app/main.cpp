@@ -7,10 +7,15 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/ambrel_app.h"
+#include "app/command_line.h"
 #include "app/first_paint_report.h"
+#include "app/single_instance.h"
 #include "core/platform/clock.h"
 #include "core/platform/curl_http_client.h"
 #include "core/platform/defaults.h"
@@ -18,6 +23,7 @@
 #include "core/platform/paths.h"
 #include "core/platform/secret_store.h"
 #include "core/services.h"
+#include "core/version.h"
 #include "ui/about_view.h"
 #include "ui/icons.h"
 #include "widget/api_base.h"
@@ -46,6 +52,10 @@ std::string catalogDir() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (const auto exit = ambrel::handleCommandLine(
+            args, ambrel::versionLine("ambrel", AMBREL_BUILD_NUMBER), std::cout, std::cerr))
+        return *exit;
     if (!hasDisplay()) {
         std::fprintf(stderr, "ambrel: no display found; set DISPLAY or WAYLAND_DISPLAY\n");
         return 1;
@@ -58,13 +68,17 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));
     QCoreApplication::setApplicationName(QStringLiteral("Ambrel"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("0.1"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(ambrel::kShortVersion));
 #ifdef AMBREL_BUILD_NUMBER
     app.setProperty(ambrel::kBuildNumberProperty, QStringLiteral(AMBREL_BUILD_NUMBER));
 #endif
     QGuiApplication::setDesktopFileName(QStringLiteral("com.corvane.ambrel"));
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("com.corvane.ambrel"), ambrel::productMark()));
+
+    // Before any store is opened: a second start only brings the running window to the front.
+    ambrel::SingleInstance instance;
+    if (const auto exit = ambrel::exitStatusFor(instance.claim(), std::cerr)) return *exit;
 
     ambrel::CurlHttpClient http;
     const auto secrets = ambrel::makeSystemSecretStore();
@@ -77,6 +91,8 @@ int main(int argc, char* argv[]) {
                                     ambrel::clientSecretLocations()};
 
     ambrel::AmbrelApp ambrelApp(services);
+    QObject::connect(&instance, &ambrel::SingleInstance::activated,
+                     [&ambrelApp] { ambrel::raiseWindow(ambrelApp.mainWindow()); });
     ambrel::reportFirstPaintIfRequested(ambrelApp.mainWindow());
     ambrelApp.mainWindow().show();
     const int status = QApplication::exec();

@@ -1,9 +1,7 @@
 #include "app/snapshot_form.h"
 
-#include <QDateTime>
 #include <QLocale>
 #include <QVBoxLayout>
-#include <chrono>
 
 #include "app/balance_row.h"
 #include "app/form_section.h"
@@ -11,6 +9,7 @@
 #include "app/objectives_rings.h"
 #include "app/value_row.h"
 #include "core/earnings/formatting.h"
+#include "ui/updated_at_text.h"
 
 namespace ambrel {
 namespace {
@@ -22,23 +21,6 @@ QString rowName(const std::string& id) {
     return QStringLiteral("row_") + qtext(id);
 }
 
-// The locale's short time format without its seconds field and the separator before it (the
-// C locale's short time is "HH:mm:ss"). Quoted literal text is kept as it is.
-QString withoutSeconds(const QString& format) {
-    QString kept;
-    bool quoted = false;
-    for (qsizetype i = 0; i < format.size(); ++i) {
-        const QChar c = format.at(i);
-        if (c == u'\'') quoted = !quoted;
-        if (quoted || c != u's') {
-            kept += c;
-            continue;
-        }
-        while (!kept.isEmpty() && !kept.back().isLetter() && kept.back() != u'\'') kept.chop(1);
-        while (i + 1 < format.size() && format.at(i + 1) == u's') ++i;
-    }
-    return kept;
-}
 }  // namespace
 
 SnapshotForm::SnapshotForm(const AmbrelSnapshot& snapshot, const Objectives& objectives,
@@ -59,13 +41,7 @@ void SnapshotForm::setObjectives(const Objectives& objectives) {
 }
 
 QString SnapshotForm::updatedAtText(Instant updatedAt, const QLocale& locale) {
-    using namespace std::chrono;
-    const auto msecs = duration_cast<milliseconds>(updatedAt.time_since_epoch()).count();
-    // The user's own locale and time zone, not the display locale of the figures.
-    const QTime time = QDateTime::fromMSecsSinceEpoch(msecs, Qt::LocalTime).time();
-    const QString format = withoutSeconds(locale.timeFormat(QLocale::ShortFormat));
-    return qtext(fillPlaceholders(ambrel::tr("Updated at %@"),
-                                  {locale.toString(time, format).toStdString()}));
+    return ambrel::updatedAtText(updatedAt, locale);
 }
 
 FormSection* SnapshotForm::makeBalanceSection(const AmbrelSnapshot& snapshot) {

@@ -153,6 +153,10 @@ QIcon productMark() {
     return QIcon(fallbackIconPath(kProductMark));
 }
 
+QImage productMarkImage(int devicePixels) {
+    return renderSvg(fallbackIconPath(kProductMark), devicePixels);
+}
+
 QPixmap tintedSymbol(const QString& symbolName, int pixelSize, const QColor& color,
                      qreal devicePixelRatio) {
     const int devicePixels = std::max(1, static_cast<int>(std::ceil(pixelSize * devicePixelRatio)));

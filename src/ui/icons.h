@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 
@@ -24,6 +25,8 @@ QIcon symbolIcon(const QString& symbolName);
 
 // The product mark, always our own SVG.
 QIcon productMark();
+// The product mark drawn into a square image of `devicePixels`; needs no QGuiApplication.
+QImage productMarkImage(int devicePixels);
 
 // The symbol drawn in one colour at `pixelSize` device-independent pixels, for monochrome uses
 // (a pink heart, a tertiary chevron). Uses our own SVG when there is one, since a coloured

@@ -38,16 +38,23 @@ int runPlaceholderJson(const Services& services, std::ostream& out, std::ostream
     return printJson(entryJson(EarningsProvider(services).placeholder()), out, err);
 }
 
-int printUsage(std::ostream& err) {
-    err << "usage: ambrel-widget timeline --json     refresh once and print the entry\n"
+int printUsage(std::ostream& out) {
+    out << "usage: ambrel-widget status [--format text|json|waybar|i3blocks] [--max-age SECONDS]\n"
+           "                                         print today's figures for a status bar,\n"
+           "                                         refreshing first when the cache is older\n"
+           "                                         than SECONDS (1800)\n"
+           "       ambrel-widget timeline --json     refresh once and print the entry\n"
            "       ambrel-widget snapshot --json     print the cached entry, without network\n"
            "       ambrel-widget placeholder --json  print the placeholder entry\n"
-           "       ambrel-widget [show [--family small|medium|large ...]]\n"
+           "       ambrel-widget indicator           keep the earnings in the panel's status area\n"
+           "       ambrel-widget [show [--indicator] [--family small|medium|large ...]]\n"
            "                                         keep the widgets on the desktop (all three\n"
-           "                                         families unless some are given)\n"
+           "                                         families unless some are given), and the\n"
+           "                                         panel indicator with --indicator\n"
            "       ambrel-widget render --family small|medium|large --output FILE.png\n"
            "                            [--scale N] [--placeholder]\n"
-           "                                         draw the current entry into a PNG\n";
+           "                                         draw the current entry into a PNG\n"
+           "       ambrel-widget --help | --version\n";
     return kExitUsage;
 }
 

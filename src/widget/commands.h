@@ -17,7 +17,7 @@ int runTimelineJson(const Services& services, std::ostream& out, std::ostream& e
 int runSnapshotJson(const Services& services, std::ostream& out, std::ostream& err);
 int runPlaceholderJson(const Services& services, std::ostream& out, std::ostream& err);
 
-// Writes the command summary to `err` and returns kExitUsage.
-int printUsage(std::ostream& err);
+// Writes the command summary to `out` and returns kExitUsage.
+int printUsage(std::ostream& out);
 
 }  // namespace ambrel::widget

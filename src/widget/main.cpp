@@ -1,14 +1,18 @@
 // ambrel-widget: picks one command from the arguments and runs it with the real services.
 
+#include <algorithm>
 #include <clocale>
 #include <iostream>
+#include <span>
 #include <string_view>
 #include <vector>
 
 #include "core/platform/localization.h"
+#include "core/version.h"
 #include "widget/api_base.h"
 #include "widget/commands.h"
 #include "widget/host/host_launcher.h"
+#include "widget/status_command.h"
 #include "widget/system_services.h"
 
 namespace {
@@ -28,22 +32,44 @@ constexpr Command kCommands[] = {
     {"placeholder", "--json", ambrel::widget::runPlaceholderJson},
 };
 
+// The commands that draw or stay on the desktop, run by the host program.
+constexpr std::string_view kHostCommands[] = {"show", "render", "indicator"};
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
-    ambrel::initLocalization();
+    ambrel::initLocalizationBesideProgram();
+    using namespace ambrel::widget;
 
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     for (const Command& command : kCommands) {
         if (args.size() == 2 && args[0] == command.name && args[1] == command.flag) {
-            ambrel::widget::SystemServices system(ambrel::adsenseApiBase());
+            SystemServices system(ambrel::adsenseApiBase());
             return command.run(system.services(), std::cout, std::cerr);
         }
     }
-    // Without arguments the program hosts the desktop widgets.
-    if (args.empty() || args[0] == "show" || args[0] == "render") {
-        return ambrel::widget::execDesktopHost(AMBREL_WIDGET_HOST, argv, std::cerr);
+    if (!args.empty() && args[0] == "status") {
+        // The arguments are checked before any store is opened.
+        const auto options = parseStatusOptions(std::span(args).subspan(1));
+        if (!options) {
+            std::cerr << "ambrel-widget status: " << options.error() << '\n';
+            return printUsage(std::cerr);
+        }
+        SystemServices system(ambrel::adsenseApiBase());
+        return runStatusCommand(system.services(), *options, std::cout, std::cerr);
     }
-    return ambrel::widget::printUsage(std::cerr);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        printUsage(std::cout);
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << ambrel::versionLine("ambrel-widget", AMBREL_BUILD_NUMBER) << '\n';
+        return 0;
+    }
+    // Without arguments the program hosts the desktop widgets.
+    if (args.empty() || std::ranges::find(kHostCommands, args[0]) != std::end(kHostCommands)) {
+        return execDesktopHost(AMBREL_WIDGET_HOST, argv, std::cerr);
+    }
+    return printUsage(std::cerr);
 }

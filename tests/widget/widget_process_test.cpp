@@ -380,18 +380,48 @@ TEST_F(WidgetProcessTest, FifosAtCacheKeysDoNotHangTheTimeline) {
     for (const char* key : keys) EXPECT_TRUE(fs::is_regular_file(stored / key)) << key;
 }
 
+// `status` with no cache refreshes as `timeline --json` does; the next run reads the fresh cache
+// without a request.
+TEST_F(WidgetProcessTest, StatusRefreshesAMissingCacheThenReadsIt) {
+    const ProcessResult first =
+        runWidget({"status", "--format", "json"}, environment(cache, "en_US"));
+    EXPECT_EQ(first.exitCode, 0) << first.err;
+    const auto entry = json::parseObject(first.out, "status output");
+    ASSERT_TRUE(entry.has_value()) << first.out;
+    EXPECT_DOUBLE_EQ((*entry)["snapshot"]["today"], 4.25);
+    EXPECT_EQ(Json::parse(readFile(widgetCache(cache) / "earnings.snapshot")),
+              (*entry)["snapshot"]);
+
+    fake->clearRequests();
+    const ProcessResult second = runWidget({"status"}, environment(cache, "en_US"));
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(second.out, "€4.25 · 17%\n");
+    EXPECT_TRUE(fake->requests().empty());
+}
+
 // Anything but a known command prints the usage on stderr and exits with 2, before touching
 // any store or the network.
 TEST(WidgetProgram, UnknownArgumentsPrintUsage) {
-    const std::vector<std::vector<std::string>> invocations = {
-        {"timeline"},          {"timeline", "--xml"},        {"--json", "timeline"},
-        {"refresh", "--json"}, {"show", "--family", "tiny"}, {"render", "--family", "small"}};
+    const std::vector<std::vector<std::string>> invocations = {{"timeline"},
+                                                               {"timeline", "--xml"},
+                                                               {"--json", "timeline"},
+                                                               {"refresh", "--json"},
+                                                               {"show", "--family", "tiny"},
+                                                               {"render", "--family", "small"},
+                                                               {"indicator", "--family", "small"},
+                                                               {"status", "--format", "xml"},
+                                                               {"status", "--max-age", "-5"}};
     for (const auto& args : invocations) {
         ProcessResult result = runWidget(args, environmentWith({}));
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_TRUE(result.out.empty()) << result.out;
         EXPECT_NE(result.err.find("usage:"), std::string::npos) << result.err;
     }
+    // Asked for, the usage goes to stdout and lists every command.
+    const ProcessResult help = runWidget({"--help"}, environmentWith({}));
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* command : {"status", "indicator", "show [--indicator]", "render"})
+        EXPECT_NE(help.out.find(command), std::string::npos) << command;
 }
 
 }  // namespace

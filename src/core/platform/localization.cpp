@@ -2,6 +2,9 @@
 
 #include <libintl.h>
 
+#include <filesystem>
+#include <system_error>
+
 namespace ambrel {
 namespace {
 constexpr const char* kDomain = "ambrel";
@@ -10,6 +13,19 @@ constexpr const char* kDomain = "ambrel";
 void initLocalization(const char* localeDir) {
     bindtextdomain(kDomain, localeDir != nullptr ? localeDir : AMBREL_LOCALE_DIR);
     bind_textdomain_codeset(kDomain, "UTF-8");
+}
+
+void initLocalizationBesideProgram() {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        for (const char* relative : {"../../locale", "../share/locale"}) {
+            const fs::path folder = (program.parent_path() / relative).lexically_normal();
+            if (fs::is_directory(folder, error)) return initLocalization(folder.c_str());
+        }
+    }
+    initLocalization();
 }
 
 std::string tr(const char* msgid) {

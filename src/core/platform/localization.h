@@ -13,6 +13,11 @@ namespace ambrel {
 // UTF-8. Programs call it once at start, after setlocale.
 void initLocalization(const char* localeDir = nullptr);
 
+// initLocalization with the catalogs of the build tree when the running program is in it
+// (<build>/src/<folder>/<program>, catalogs in <build>/locale), else those installed beside it
+// (<prefix>/bin/<program>, catalogs in <prefix>/share/locale), else the configured location.
+void initLocalizationBesideProgram();
+
 std::string tr(const char* msgid);
 
 // Replaces each "%@" of the template by the next argument, in order.

@@ -24,7 +24,7 @@ DesktopHost::DesktopHost(EntrySource cachedEntry, TimelineScheduler::Producer ti
       cachedEntry_(std::move(cachedEntry)),
       positions_(widgetDefaults),
       scheduler_(std::move(timeline), systemClock()) {
-    openLayerShell(families, err);
+    if (!families.empty()) openLayerShell(families, err);
     for (WidgetFamily family : layerShell_ ? std::vector<WidgetFamily>() : families) {
         auto window = std::make_unique<FaceWindow>(family, canKeepBelow());
         connect(window.get(), &FaceWindow::movedByUser, this, &DesktopHost::savePosition);
@@ -75,6 +75,7 @@ void DesktopHost::start() {
 }
 
 void DesktopHost::showEntry(const EarningsEntry& entry) {
+    Q_EMIT entryShown(entry);
     if (layerShell_) return layerShell_->setEntry(entry);
     for (std::size_t i = 0; i < windows_.size(); ++i) {
         FaceWindow& window = *windows_[i];

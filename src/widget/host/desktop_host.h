@@ -2,7 +2,9 @@
 
 // The desktop's stand-in for a widget framework: one window per family showing the current
 // entry, a new timeline at the entry's reload date and on every reload request of the
-// application, and the windows' places kept from one run to the next.
+// application, and the windows' places kept from one run to the next. Other surfaces of the
+// same timeline (the panel indicator) follow entryShown; with no families there are no windows
+// and the host needs no window system.
 
 #include <QObject>
 #include <QPoint>
@@ -46,6 +48,9 @@ class DesktopHost final : public QObject {
     // Shows the cached figures at once, then asks for the first timeline.
     void start();
 
+    // A refresh asked for by the user: a reload request (timeline_scheduler.h says when it runs).
+    void refreshNow() { scheduler_.requestReload(); }
+
     const std::vector<std::unique_ptr<FaceWindow>>& windows() const { return windows_; }
     // The layer surfaces, when they stand in for the windows.
     const wayland::LayerShellDesktop* layerShell() const { return layerShell_.get(); }
@@ -54,6 +59,10 @@ class DesktopHost final : public QObject {
     // Whether the window system can keep windows below the others (not Wayland without a
     // layer-shell, which Qt does not offer to widgets).
     static bool canKeepBelow();
+
+  Q_SIGNALS:
+    // Every entry the host shows: the cached one at start, then each new timeline's.
+    void entryShown(const ambrel::EarningsEntry& entry);
 
   private:
     void openLayerShell(const std::vector<WidgetFamily>& families, std::ostream& err);

@@ -2,27 +2,33 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QFileInfo>
 #include <algorithm>
+#include <memory>
+#include <optional>
 #include <ostream>
 
 #include "core/platform/defaults.h"
 #include "widget/commands.h"
 #include "widget/host/desktop_host.h"
 #include "widget/host/widget_program.h"
+#include "widget/panel/panel_indicator.h"
 #include "widget/system_services.h"
 
 namespace ambrel::widget {
 
-std::expected<std::vector<WidgetFamily>, std::string> parseShowFamilies(
-    std::span<const std::string_view> args) {
-    if (args.empty())
-        return std::vector<WidgetFamily>(std::begin(kSupportedFamilies),
-                                         std::end(kSupportedFamilies));
-    std::vector<WidgetFamily> families;
+std::expected<ShowOptions, std::string> parseShowOptions(std::span<const std::string_view> args) {
+    ShowOptions options;
     bool afterFlag = false;
+    bool familyFlag = false;
     for (const std::string_view arg : args) {
+        if (arg == "--indicator") {
+            options.indicator = true;
+            afterFlag = false;
+            continue;
+        }
         if (arg == "--family") {
-            afterFlag = true;
+            afterFlag = familyFlag = true;
             continue;
         }
         if (!afterFlag) return std::unexpected("unknown argument \"" + std::string(arg) + "\"");
@@ -31,37 +37,68 @@ std::expected<std::vector<WidgetFamily>, std::string> parseShowFamilies(
             return std::unexpected("--family takes small, medium or large, not \"" +
                                    std::string(arg) + "\"");
         }
-        if (std::find(families.begin(), families.end(), *family) == families.end()) {
-            families.push_back(*family);
+        if (std::find(options.families.begin(), options.families.end(), *family) ==
+            options.families.end()) {
+            options.families.push_back(*family);
         }
     }
-    if (families.empty()) return std::unexpected("--family needs at least one family");
-    return families;
+    if (familyFlag && options.families.empty())
+        return std::unexpected("--family needs at least one family");
+    if (!familyFlag)
+        options.families.assign(std::begin(kSupportedFamilies), std::end(kSupportedFamilies));
+    return options;
 }
 
-int runShowCommand(int& argc, char** argv, std::span<const std::string_view> args,
-                   const std::string& program, std::ostream& err) {
-    auto families = parseShowFamilies(args);
-    if (!families) {
-        err << "ambrel-widget show: " << families.error() << '\n';
-        return printUsage(err);
+QStringList showArguments(const ShowOptions& options) {
+    if (options.families.empty()) return {QStringLiteral("indicator")};
+    QStringList arguments{QStringLiteral("show")};
+    if (options.indicator) arguments << QStringLiteral("--indicator");
+    for (WidgetFamily family : options.families)
+        arguments << QStringLiteral("--family") << familyName(family);
+    return arguments;
+}
+
+int runShowCommand(int& argc, char** argv, const ShowOptions& options, const std::string& program,
+                   std::ostream& err) {
+    // The faces need a window system; the indicator alone only the session bus and images.
+    std::unique_ptr<QCoreApplication> app;
+    if (options.families.empty()) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QApplication>(argc, argv);
+        // The windows have no close button; the host ends with the session, not with a window.
+        QApplication::setQuitOnLastWindowClosed(false);
     }
-    QApplication app(argc, argv);
-    // The windows have no close button; the host ends with the session, not with a window.
-    QApplication::setQuitOnLastWindowClosed(false);
 
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected() && !bus.registerService(QString::fromLatin1(kHostBusName))) {
-        err << "ambrel-widget: the widgets are already on the desktop\n";
+        err << "ambrel-widget: already running in this session (widgets or panel indicator)\n";
         return 1;
     }
 
     const WidgetProgram entries(program);
     Defaults defaults = Defaults::forBundle(kWidgetBundleId);
     DesktopHost host([&entries] { return entries.snapshot(); },
-                     [&entries] { return entries.timeline(); }, *families, defaults, err);
+                     [&entries] { return entries.timeline(); }, options.families, defaults, err);
+
+    std::optional<panel::PanelIndicator> indicator;
+    if (options.indicator) {
+        const QString programPath = QString::fromStdString(program);
+        indicator.emplace(bus,
+                          panel::IndicatorSetup{
+                              .autostartCommand = QStringList{programPath} + showArguments(options),
+                              .applicationFolder = QFileInfo(programPath).absolutePath()},
+                          err);
+        QObject::connect(&host, &DesktopHost::entryShown, &*indicator,
+                         &panel::PanelIndicator::setEntry);
+        QObject::connect(&*indicator, &panel::PanelIndicator::refreshRequested, &host,
+                         &DesktopHost::refreshNow);
+        QObject::connect(&*indicator, &panel::PanelIndicator::quitRequested, app.get(),
+                         &QCoreApplication::quit);
+        if (!indicator->start()) return 1;
+    }
     host.start();
-    return QApplication::exec();
+    return QCoreApplication::exec();
 }
 
 }  // namespace ambrel::widget

@@ -1,9 +1,12 @@
 #pragma once
 
-// `ambrel-widget` and `ambrel-widget show [--family F…]`: keeps the widgets on the desktop until
-// the session ends. Without families all three are shown, the way a widget gallery offers them;
-// `--family` takes one or more of small, medium and large and may be repeated.
+// `ambrel-widget`, `ambrel-widget show [--indicator] [--family F…]` and `ambrel-widget
+// indicator`: keeps the widgets on the desktop, the panel indicator, or both, until the session
+// ends. Without families `show` shows all three, the way a widget gallery offers them;
+// `--family` takes one or more of small, medium and large and may be repeated. `indicator`
+// shows the panel indicator alone, which needs no window system.
 
+#include <QStringList>
 #include <expected>
 #include <iosfwd>
 #include <span>
@@ -19,12 +22,20 @@ namespace ambrel::widget {
 // windows on the desktop.
 inline constexpr const char* kHostBusName = "com.corvane.ambrel.WidgetHost";
 
-// The arguments after "show": each family once, in the order given.
-std::expected<std::vector<WidgetFamily>, std::string> parseShowFamilies(
-    std::span<const std::string_view> args);
+struct ShowOptions {
+    std::vector<WidgetFamily> families;  // each once, in the order given
+    bool indicator = false;
+};
+
+// The arguments after "show".
+std::expected<ShowOptions, std::string> parseShowOptions(std::span<const std::string_view> args);
+
+// The arguments that start the host again as `options` asks ("indicator", or "show" with
+// "--indicator" and each family).
+QStringList showArguments(const ShowOptions& options);
 
 // `program`: the headless program that provides the entries (see widget_program.h).
-int runShowCommand(int& argc, char** argv, std::span<const std::string_view> args,
-                   const std::string& program, std::ostream& err);
+int runShowCommand(int& argc, char** argv, const ShowOptions& options, const std::string& program,
+                   std::ostream& err);
 
 }  // namespace ambrel::widget

@@ -1,0 +1,36 @@
+#pragma once
+
+// What the panel indicator and the status line say about an entry: the same title, lines and
+// short text in both, every figure from the display formatting, like the dashboard and faces.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "widget/earnings_provider.h"
+
+namespace ambrel::widget {
+
+// Yesterday against the same weekday a week before, as the dashboard compares them (today has
+// no comparison: the same time of day a week before is not known). Unchanged counts as up.
+enum class Trend { up, down };
+
+struct Glance {
+    bool isConnected = false;
+    std::string title;               // "AdSense earnings"
+    std::vector<std::string> lines;  // below the title, in reading order
+    std::string amount;              // today's earnings as money; empty when signed out
+    std::string text;                // "€9.21 · 92%", or "Ambrel: not connected"
+    double dailyProgress = 0;        // today against the daily goal; 1 = reached, unclamped
+    std::optional<Trend> trend;      // none when signed out
+
+    // The daily progress in whole percent, limited to 0–100.
+    int dailyPercent() const;
+    // The title and the lines, joined with "\n".
+    std::string tooltip() const;
+};
+
+// Texts in the current language; times in the user's locale and time zone.
+Glance glanceOf(const EarningsEntry& entry);
+
+}  // namespace ambrel::widget

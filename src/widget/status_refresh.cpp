@@ -1,0 +1,90 @@
+#include "widget/status_refresh.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include "core/platform/private_file.h"
+
+namespace ambrel::widget {
+namespace {
+
+using std::chrono::seconds;
+
+constexpr seconds kShortestSpacing{60};
+
+// An exclusive lock on a file of the cache folder, taken without waiting and released (with
+// the descriptor) when the object goes.
+class RefreshLock {
+  public:
+    explicit RefreshLock(const std::filesystem::path& folder) {
+        if (privatefile::ensureFolder(folder) != 0) return;
+        fd_ = ::open((folder / kStatusLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
+                     0600);
+        if (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0) held_ = true;
+    }
+    ~RefreshLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    RefreshLock(const RefreshLock&) = delete;
+    RefreshLock& operator=(const RefreshLock&) = delete;
+
+    bool held() const { return held_; }
+
+  private:
+    int fd_ = -1;
+    bool held_ = false;
+};
+
+bool isStale(const std::optional<AmbrelSnapshot>& cached, Instant now, seconds maxAge) {
+    if (!cached) return true;
+    const auto age = now - cached->updatedAt;
+    // A cache from the future means the clock was set back: its age says nothing.
+    return age < Instant::duration::zero() || age >= maxAge;
+}
+
+std::optional<long long> lastAttempt(const Defaults& defaults) {
+    const auto text = defaults.data(kStatusAttemptKey);
+    if (!text) return std::nullopt;
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
+    if (error != std::errc() || end != text->data() + text->size()) return std::nullopt;
+    return value;
+}
+
+// An attempt recorded in the future (the clock was set back) does not hold the next one off.
+bool attemptedWithin(const Defaults& defaults, long long now, seconds spacing) {
+    const auto last = lastAttempt(defaults);
+    return last && *last <= now && now - *last < spacing.count();
+}
+
+}  // namespace
+
+seconds refreshAttemptSpacing(seconds maxAge) {
+    return std::clamp(maxAge, kShortestSpacing, seconds(kTimelineReloadInterval));
+}
+
+EarningsEntry statusEntry(const Services& services, seconds maxAge) {
+    const EarningsProvider provider(services);
+    EarningsEntry cached = provider.snapshot();
+    const Instant now = services.now();
+    if (!cached.isConnected || !isStale(AmbrelSnapshot::load(services.defaults), now, maxAge))
+        return cached;
+
+    const RefreshLock lock(services.defaults.folder());
+    if (!lock.held()) return cached;
+    const auto nowSeconds = std::llround(secondsSinceReferenceDate(now));
+    if (attemptedWithin(services.defaults, nowSeconds, refreshAttemptSpacing(maxAge)) ||
+        !services.defaults.set(kStatusAttemptKey, std::to_string(nowSeconds))) {
+        return cached;
+    }
+    return provider.timeline().entry;
+}
+
+}  // namespace ambrel::widget

@@ -1,0 +1,153 @@
+// The status line: what each format prints for a known entry, and when `status` refreshes
+// before printing. A bar runs it every few seconds, so a stale cache must cost one refresh per
+// spacing, not one per run.
+
+#include "widget/status_command.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "core/auth/keychain.h"
+#include "core/platform/json.h"
+#include "support/fake_http_client.h"
+#include "support/memory_secret_store.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+#include "widget/entry_json.h"
+#include "widget/status_refresh.h"
+
+namespace ambrel::widget {
+namespace {
+
+using std::chrono::seconds;
+
+EarningsEntry knownEntry(bool connected) {
+    AmbrelSnapshot figures;
+    figures.today = 9.21;
+    figures.yesterday = 11.49;
+    figures.yesterdayPrevWeek = 16.36;
+    figures.monthToDate = 217.81;
+    figures.balance = "€389.85";
+    figures.currency = "EUR";
+    figures.updatedAt = instantFromReferenceSeconds(800'000'000);
+    return {.date = figures.updatedAt,
+            .snapshot = figures,
+            .objectives = {10, 300},
+            .isConnected = connected};
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    EXPECT_EQ(start, text.size()) << "the output ends with a newline";
+    return lines;
+}
+
+class StatusTest : public ::testing::Test {
+  protected:
+    testing::ScopedEnv env;
+    void SetUp() override { env.set("LANGUAGE", "en_US").set("LC_ALL", "C.UTF-8"); }
+};
+
+// Every format says the figures the same way: today against the daily goal, yesterday falling
+// against a week before, and signed out a text that needs no figures.
+TEST_F(StatusTest, EveryFormatSaysTheSameFigures) {
+    const EarningsEntry entry = knownEntry(true);
+    EXPECT_EQ(statusOutput(entry, StatusFormat::text), "€9.21 · 92%\n");
+    EXPECT_EQ(linesOf(*statusOutput(entry, StatusFormat::i3blocks)),
+              (std::vector<std::string>{"€9.21 · 92%", "€9.21", "#FF3B30"}));
+    EXPECT_EQ(statusOutput(entry, StatusFormat::json),
+              json::dump(*entryJson(entry), "entry").value() + "\n");
+
+    const auto waybar = json::parseObject(*statusOutput(entry, StatusFormat::waybar), "waybar");
+    ASSERT_TRUE(waybar.has_value());
+    EXPECT_EQ((*waybar)["text"], "€9.21 · 92%");
+    EXPECT_EQ((*waybar)["class"], "down");
+    EXPECT_EQ((*waybar)["percentage"], 92);
+    const auto tooltip = linesOf((*waybar)["tooltip"].get<std::string>() + "\n");
+    ASSERT_EQ(tooltip.size(), 6u);
+    EXPECT_EQ(tooltip[0], "AdSense earnings");
+    EXPECT_EQ(tooltip[1], "Today: €9.21 (92% of the daily objective)");
+    EXPECT_EQ(tooltip[2], "Yesterday: €11.49");
+    EXPECT_EQ(tooltip[3], "This month: €217.81 (73% of the monthly objective)");
+    EXPECT_EQ(tooltip[4], "Balance: €389.85");
+    EXPECT_TRUE(tooltip[5].starts_with("Updated at ")) << tooltip[5];
+
+    // Beyond the goal the bar's percentage stays at 100; an unchanged yesterday counts as up.
+    EarningsEntry ahead = entry;
+    ahead.snapshot.today = 25;
+    ahead.snapshot.yesterday = ahead.snapshot.yesterdayPrevWeek;
+    const auto aheadBar = json::parseObject(*statusOutput(ahead, StatusFormat::waybar), "waybar");
+    EXPECT_EQ((*aheadBar)["percentage"], 100);
+    EXPECT_EQ((*aheadBar)["class"], "up");
+    EXPECT_EQ(linesOf(*statusOutput(ahead, StatusFormat::i3blocks)).back(), "#34C759");
+
+    const EarningsEntry signedOut = knownEntry(false);
+    EXPECT_EQ(statusOutput(signedOut, StatusFormat::text), "Ambrel: not connected\n");
+    EXPECT_EQ(linesOf(*statusOutput(signedOut, StatusFormat::i3blocks)),
+              (std::vector<std::string>{"Ambrel: not connected", "Ambrel: not connected"}));
+    const auto away = json::parseObject(*statusOutput(signedOut, StatusFormat::waybar), "waybar");
+    EXPECT_EQ((*away)["class"], "disconnected");
+    EXPECT_EQ((*away)["percentage"], 0);
+    EXPECT_EQ((*away)["tooltip"],
+              "AdSense earnings\nNot connected to Google.\nOpen Ambrel to sign in");
+}
+
+// Offline, with a bar asking every few seconds: a fresh cache is printed without network; a
+// stale one costs one attempt, then none until the spacing has passed; a run that finds the
+// lock taken by another run does not refresh either.
+TEST_F(StatusTest, StaleCacheCostsOneRefreshAttemptPerSpacing) {
+    testing::TempDir folder;
+    testing::FakeHttpClient http;
+    http.setFallback([](const HttpRequest&) -> testing::FakeHttpClient::Reply {
+        return std::unexpected(TransportError{"Could not resolve host"});
+    });
+    testing::MemorySecretStore secrets;
+    secrets.put(refreshTokenItem(), "1//token");
+    std::ofstream(folder.path() / "client_secret.json")
+        << R"({"installed": {"client_id": "id.apps", "client_secret": "shh",
+             "auth_uri": "https://oauth.test/auth", "token_uri": "https://oauth.test/token"}})";
+    Defaults defaults(folder.path() / "cache");
+    Instant now = knownEntry(true).snapshot.updatedAt + seconds(60);
+    const Services services{.http = http,
+                            .secrets = secrets,
+                            .defaults = defaults,
+                            .now = [&now] { return now; },
+                            .adsenseBase = "https://adsense.test/v2",
+                            .clientSecretLocations = {folder.path() / "client_secret.json"}};
+    AmbrelSnapshot::save(defaults, knownEntry(true).snapshot);
+    const auto requestsAfter = [&](seconds maxAge) {
+        statusEntry(services, maxAge);
+        return http.requests().size();
+    };
+
+    EXPECT_EQ(requestsAfter(seconds(1800)), 0u);  // a minute old: fresh
+    EXPECT_EQ(requestsAfter(seconds(30)), 1u);    // stale: the token request fails
+    now += seconds(59);
+    EXPECT_EQ(requestsAfter(seconds(30)), 1u);  // within the spacing of a minute
+    now += seconds(1);
+    EXPECT_EQ(requestsAfter(seconds(30)), 2u);
+
+    now += seconds(3600);
+    const int lock = ::open((defaults.folder() / kStatusLockName).c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(requestsAfter(seconds(1800)), 2u);  // another run is refreshing
+    ::close(lock);
+    EXPECT_EQ(requestsAfter(seconds(1800)), 3u);
+
+    secrets.remove(refreshTokenItem());
+    now += seconds(3600);
+    EXPECT_EQ(requestsAfter(seconds(1800)), 3u);  // signed out: no request
+    EXPECT_EQ(refreshAttemptSpacing(seconds(5)), seconds(60));
+    EXPECT_EQ(refreshAttemptSpacing(seconds(86400)), seconds(1800));
+}
+
+}  // namespace
+}  // namespace ambrel::widget
