@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     for (const Command& command : kCommands) {
         if (args.size() == 2 && args[0] == command.name && args[1] == command.flag) {
-            ambrel::widget::SystemServices system(ambrel::adsenseApiBase());
+            ambrel::widget::SystemServices system(ambrel::adsenseApiBase(),
+                                                 ambrel::trustedCaFile());
             return command.run(system.services(), std::cout, std::cerr);
         }
     }
