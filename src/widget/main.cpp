@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     for (const Command& command : kCommands) {
         if (args.size() == 2 && args[0] == command.name && args[1] == command.flag) {
             ambrel::widget::SystemServices system(ambrel::adsenseApiBase(),
-                                                 ambrel::trustedCaFile());
+                                                  ambrel::trustedCaFile());
             return command.run(system.services(), std::cout, std::cerr);
         }
     }

@@ -6,7 +6,8 @@
 //               [--public-port N] [--client-secret-out FILE]
 //
 // --tls serves HTTPS with the build's test certificate; --public-port names the port that
-// client_secret.json gives, when the clients reach the server through a relay.
+// client_secret.json gives, when the clients reach the server through a relay. On SIGUSR1 it
+// prints the requests answered since the last SIGUSR1 ("requests N: POST /token, ...").
 // Without --days it serves a demo of the last 35 days ending today (UTC), so a manual
 // run shows figures. Runs until SIGINT or SIGTERM.
 
@@ -17,9 +18,9 @@
 #include <fstream>
 #include <iostream>
 #include <map>
-#include <sstream>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "fakes/fake_google.h"
@@ -112,8 +113,7 @@ std::optional<Options> parseOptions(int argc, char** argv) {
                 options.publicPort = std::stoi(value);
             else if (name == "--server-times") {
                 if (!parseServerTimes(value, options.serverTimes)) return std::nullopt;
-            }
-            else
+            } else
                 return std::nullopt;
         } catch (const std::exception&) {
             return std::nullopt;
@@ -188,11 +188,12 @@ int main(int argc, char** argv) {
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     try {
-        ambrel::fakes::FakeGoogle google(
-            options->port, options->tls ? ambrel::fakes::Scheme::https : ambrel::fakes::Scheme::http);
+        ambrel::fakes::FakeGoogle google(options->port, options->tls ? ambrel::fakes::Scheme::https
+                                                                     : ambrel::fakes::Scheme::http);
         applyServerTimes(google, options->serverTimes);
         google.setDays(options->daysFile ? readDays(*options->daysFile) : demoDays());
         if (!options->daysFile) google.setPayments(demoPayments());
@@ -200,8 +201,14 @@ int main(int argc, char** argv) {
         if (options->clientSecretOut)
             std::ofstream(*options->clientSecretOut) << clientSecretAt(google, options->publicPort);
         std::cout << "listening on " << google.baseUrl() << std::endl;
-        int received = 0;
-        sigwait(&signals, &received);
+        for (int received = 0; sigwait(&signals, &received) == 0 && received == SIGUSR1;) {
+            const auto requests = google.requests();
+            google.clearRequests();
+            std::cout << "requests " << requests.size() << ':';
+            for (std::size_t i = 0; i < requests.size(); ++i)
+                std::cout << (i == 0 ? " " : ", ") << requests[i].method << ' ' << requests[i].path;
+            std::cout << std::endl;
+        }
     } catch (const std::exception& error) {
         std::cerr << "fake-google: " << error.what() << '\n';
         return 1;

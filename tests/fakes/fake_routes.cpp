@@ -121,12 +121,13 @@ void registerOAuth(ServerState& state) {
 }
 
 void registerAdsense(ServerState& state) {
-    state.server->Get("/v2/accounts", [&state](const httplib::Request& req, httplib::Response& res) {
-        serve(state, Endpoint::accounts, req, res, [&state](const RecordedRequest& recorded) {
-            return adsenseAnswer(state, recorded, nullptr,
-                                 [&state] { return answerAccounts(state.accounts); });
+    state.server->Get(
+        "/v2/accounts", [&state](const httplib::Request& req, httplib::Response& res) {
+            serve(state, Endpoint::accounts, req, res, [&state](const RecordedRequest& recorded) {
+                return adsenseAnswer(state, recorded, nullptr,
+                                     [&state] { return answerAccounts(state.accounts); });
+            });
         });
-    });
     state.server->Get(
         R"(/v2/(accounts/[^/]+)/reports:generate)",
         [&state](const httplib::Request& req, httplib::Response& res) {
@@ -138,7 +139,7 @@ void registerAdsense(ServerState& state) {
             });
         });
     state.server->Get(R"(/v2/(accounts/[^/]+)/payments)", [&state](const httplib::Request& req,
-                                                                  httplib::Response& res) {
+                                                                   httplib::Response& res) {
         const std::string account = req.matches[1];
         serve(state, Endpoint::payments, req, res, [&](const RecordedRequest& recorded) {
             return adsenseAnswer(state, recorded, &account,

@@ -60,6 +60,9 @@ Result<TokenResponse> postTokenRequest(HttpClient& http, const std::string& toke
     request.headers = {{"Content-Type", "application/x-www-form-urlencoded"}};
     request.body = formEncode(fields);
     request.timeout = std::chrono::seconds(60);
+    // The next token request comes after the hour a token lives, when a kept connection would
+    // long have been closed by the server.
+    request.keepConnection = false;
     auto response = http.send(request);
     if (!response) return std::unexpected(Error{std::move(response.error())});
     // Google's token endpoint explains its refusals in the JSON body, so the answer is judged

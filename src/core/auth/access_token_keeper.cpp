@@ -13,8 +13,7 @@ Result<AccessTokenGrant> AccessTokenKeeper::token(const Services& services) {
     const auto& [config, refreshToken] = *inputs;
     // A digest, so that the refresh token itself is not held longer than the fetch needs it;
     // a new sign-in or another client makes it differ.
-    const auto issuer =
-        sha256(config.clientID + '\n' + config.tokenURI + '\n' + refreshToken);
+    const auto issuer = sha256(config.clientID + '\n' + config.tokenURI + '\n' + refreshToken);
     {
         std::lock_guard guard(mutex_);
         if (kept_ && kept_->issuer == issuer && services.now() < kept_->usableUntil)

@@ -92,8 +92,7 @@ Result<double> monthLastYearEarnings(const AdSenseAPI& api, std::string_view acc
     // A date without valid components cannot name last year's month; no request is made.
     if (!referenceDate.ok()) return 0.0;
     return monthLastYearFrom(
-        api.generateReport(account, monthLastYearQuery(referenceDate), accessToken),
-        referenceDate);
+        api.generateReport(account, monthLastYearQuery(referenceDate), accessToken), referenceDate);
 }
 
 Result<double> monthLastYearFrom(Result<ReportResponse> report, year_month_day referenceDate) {

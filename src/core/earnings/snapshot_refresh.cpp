@@ -49,6 +49,23 @@ std::vector<HttpRequest> authorized(std::vector<HttpRequest> requests,
     return requests;
 }
 
+// Sends `requests` on another thread while `work` runs on this one; the replies once both
+// ended. Without a thread to spare, `work` first and then the requests.
+template <class Work>
+std::vector<HttpReply> sendWhile(HttpClient& http, const std::vector<HttpRequest>& requests,
+                                 const LateHeaders& late, Work&& work) {
+    std::future<std::vector<HttpReply>> sent;
+    try {
+        sent = std::async(std::launch::async,
+                          [&http, requests, late] { return http.sendAll(requests, late); });
+    } catch (const std::system_error&) {
+        work();
+        return http.sendAll(requests, late);
+    }
+    work();
+    return sent.get();
+}
+
 struct TokenAndReplies {
     Result<AccessTokenGrant> token;
     std::vector<HttpReply> replies;
@@ -59,31 +76,19 @@ struct TokenAndReplies {
 TokenAndReplies sendBesideToken(HttpClient& http, const std::vector<HttpRequest>& requests,
                                 const TokenSource& fetchToken) {
     std::promise<std::optional<HttpHeaders>> headers;
-    const LateHeaders late = headers.get_future().share();
-    std::future<std::vector<HttpReply>> sent;
-    try {
-        sent = std::async(std::launch::async,
-                          [&http, requests, late] { return http.sendAll(requests, late); });
-    } catch (const std::system_error&) {
-        // No thread to spare: one after the other, as the requests' order has it.
-        auto token = fetchToken();
-        if (!token) return {std::move(token), {}};
-        auto replies = http.sendAll(authorized(requests, token->value));
-        return {std::move(token), std::move(replies)};
-    }
-    // Whatever happens here, the requests must learn that they may go or not.
+    // Whatever happens, the requests must learn whether they may go.
     struct Answer {
         std::promise<std::optional<HttpHeaders>>& headers;
         std::optional<HttpHeaders> value;
         ~Answer() { headers.set_value(std::move(value)); }
     };
-    auto token = [&] {
+    std::optional<Result<AccessTokenGrant>> token;
+    auto replies = sendWhile(http, requests, headers.get_future().share(), [&] {
         Answer answer{headers, std::nullopt};
-        auto fetched = fetchToken();
-        if (fetched) answer.value = AdSenseAPI::authorization(fetched->value);
-        return fetched;
-    }();
-    return {std::move(token), sent.get()};
+        token = fetchToken();
+        if (*token) answer.value = AdSenseAPI::authorization((*token)->value);
+    });
+    return {std::move(*token), std::move(replies)};
 }
 
 bool isUnauthorized(const Error& error) {
@@ -101,7 +106,8 @@ Result<SlowData> slowDataFrom(const AdSenseAPI& api, std::string_view account,
     if (!referenceDate.ok())
         monthLastYear = 0.0;  // no month to compare with; the answer is not needed
     else if (monthLastYearQuery(referenceDate) == sent.lastYearQuery)
-        monthLastYear = monthLastYearFrom(AdSenseAPI::reportOf(std::move(replies[1])), referenceDate);
+        monthLastYear =
+            monthLastYearFrom(AdSenseAPI::reportOf(std::move(replies[1])), referenceDate);
     else
         monthLastYear = monthLastYearEarnings(api, account, referenceDate, accessToken);
     if (!monthLastYear) return std::unexpected(std::move(monthLastYear.error()));
@@ -195,12 +201,15 @@ Result<AmbrelSnapshot> refreshOnce(const Services& services, const TokenSource& 
     if (!account) {
         auto listed = AdSenseAPI::firstAccountOf(std::move(replies.front()));
         if (!listed) return std::unexpected(std::move(listed.error()));
-        // Stored at once, so that a failure later in this refresh does not cost another
-        // accounts request next time.
-        saveAccountId(services.defaults, *listed);
         account = std::move(*listed);
         reports = reportRequests(api, *account, utcDate(now), !slow);
-        if (reports) replies = services.http.sendAll(authorized(reports->requests, token->value));
+        // Stored at once (while the reports are on their way), so that a failure later in this
+        // refresh does not cost another accounts request next time.
+        const auto store = [&] { saveAccountId(services.defaults, *account); };
+        if (!reports) store();
+        if (reports)
+            replies =
+                sendWhile(services.http, authorized(reports->requests, token->value), {}, store);
     }
     if (!reports) return std::unexpected(std::move(reports.error()));
     return snapshotFrom(services, api, *account, *reports, std::move(replies), std::move(slow),

@@ -54,9 +54,8 @@ std::expected<CurlConnectionSets::Lease, TransportError> CurlConnectionSets::lea
     const std::string& origin) {
     std::lock_guard guard(mutex_);
     auto idle = [](const auto& set) { return !set->busy; };
-    auto found = std::find_if(sets_.begin(), sets_.end(), [&](const auto& set) {
-        return idle(set) && set->origin == origin;
-    });
+    auto found = std::find_if(sets_.begin(), sets_.end(),
+                              [&](const auto& set) { return idle(set) && set->origin == origin; });
     if (found == sets_.end()) found = std::find_if(sets_.begin(), sets_.end(), idle);
     if (found == sets_.end()) {
         auto set = std::make_unique<Set>();

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <optional>
 
+#include "core/platform/curl_certificate_store.h"
 #include "core/platform/curl_connection_sets.h"
 
 namespace ambrel {
@@ -173,8 +174,11 @@ std::expected<CurlConnectionSets*, TransportError> CurlHttpClient::connectionSet
         static const CURLcode initialized = curl_global_init(CURL_GLOBAL_DEFAULT);
         if (initialized != CURLE_OK)
             return std::unexpected(TransportError{curl_easy_strerror(initialized)});
+        auto certificates = CurlCertificateStore::create(caFile_);
+        if (!certificates) return std::unexpected(certificates.error());
         auto made = CurlConnectionSets::create();
         if (!made) return std::unexpected(made.error());
+        certificates_ = std::move(*certificates);
         sets_ = std::move(*made);
     }
     return sets_.get();
@@ -196,7 +200,7 @@ std::vector<HttpReply> CurlHttpClient::sendAll(std::vector<HttpRequest> requests
     auto lease = (*sets)->lease(originOf(requests.front().url));
     if (!lease) return failedAll(lease.error());
 
-    const CurlTransferSettings settings{(*sets)->share(), caFile_};
+    const CurlTransferSettings settings{(*sets)->share(), certificates_.get()};
     Batch batch(lease->multi(), requests.size());
     for (std::size_t i = 0; i < requests.size(); ++i)
         batch.set(i, CurlTransfer::create(requests[i], settings));

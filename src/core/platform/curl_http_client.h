@@ -9,6 +9,7 @@
 
 namespace ambrel {
 
+class CurlCertificateStore;
 class CurlConnectionSets;
 
 // HttpClient over libcurl, one per process: it keeps its connections, TLS sessions and DNS
@@ -16,7 +17,8 @@ class CurlConnectionSets;
 // (over one HTTP/2 connection where the server offers it), and verifies TLS always. Only the
 // request's own headers are sent (libcurl's default Accept and User-Agent are removed). Each
 // request's time-out bounds its whole exchange; a body beyond kMaxResponseBodyBytes ends it
-// with a transport error. libcurl and OpenSSL are set up at the first request, not before.
+// with a transport error. libcurl and OpenSSL are set up, and the certificate authorities read
+// (once for all connections), at the first request, not before.
 class CurlHttpClient final : public HttpClient {
   public:
     // `caFile`: the only certificate authorities trusted; empty for the system's. Only the
@@ -33,6 +35,7 @@ class CurlHttpClient final : public HttpClient {
 
     std::string caFile_;
     std::mutex mutex_;
+    std::unique_ptr<CurlCertificateStore> certificates_;
     std::unique_ptr<CurlConnectionSets> sets_;
 };
 

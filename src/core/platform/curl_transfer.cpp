@@ -5,6 +5,8 @@
 #include <limits>
 #include <string_view>
 
+#include "core/platform/curl_certificate_store.h"
+
 namespace ambrel {
 namespace {
 
@@ -54,7 +56,8 @@ std::string headerLine(const std::string& name, const std::string& value) {
 std::expected<HeaderList, TransportError> headerList(const HttpRequest& request, bool sendsBody) {
     HeaderList list;
     bool ok = true;
-    for (const auto& [name, value] : request.headers) ok = ok && append(list, headerLine(name, value));
+    for (const auto& [name, value] : request.headers)
+        ok = ok && append(list, headerLine(name, value));
     for (const char* name : {"Accept", "User-Agent"})
         if (!hasHeader(request, name)) ok = ok && append(list, std::string(name) + ":");
     if (sendsBody) {
@@ -107,8 +110,8 @@ std::size_t collectBody(char* data, std::size_t size, std::size_t count, void* t
 // libcurl reads 0 as "no limit at all"; a time-out is never that, however short.
 long limitMilliseconds(milliseconds limit) {
     if (limit <= milliseconds::zero()) return 1;
-    return static_cast<long>(std::min<milliseconds::rep>(limit.count(),
-                                                         std::numeric_limits<long>::max()));
+    return static_cast<long>(
+        std::min<milliseconds::rep>(limit.count(), std::numeric_limits<long>::max()));
 }
 
 milliseconds toMilliseconds(std::chrono::seconds timeout) {
@@ -165,13 +168,14 @@ std::expected<std::unique_ptr<CurlTransfer>, TransportError> CurlTransfer::creat
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);  // signals would hit arbitrary threads
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!settings.caFile.empty()) curl_easy_setopt(handle, CURLOPT_CAINFO, settings.caFile.c_str());
+    if (settings.certificates != nullptr) settings.certificates->useFor(handle);
     if (settings.share != nullptr) curl_easy_setopt(handle, CURLOPT_SHARE, settings.share);
     // HTTP/2 where the server offers it in the TLS handshake, HTTP/1.1 elsewhere; a request
     // that starts beside another to the same server waits to learn whether it can share its
     // connection instead of opening its own.
     curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_2TLS));
     curl_easy_setopt(handle, CURLOPT_PIPEWAIT, 1L);
+    if (!request.keepConnection) curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, limitMilliseconds(state.timeout));
     curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE,
                      static_cast<curl_off_t>(kMaxResponseBodyBytes));
@@ -208,7 +212,8 @@ void CurlTransfer::holdFor(LateHeaders late) {
 
 bool CurlTransfer::appendHeaders(const HttpHeaders& headers) {
     bool ok = true;
-    for (const auto& [name, value] : headers) ok = ok && append(state_->headers, headerLine(name, value));
+    for (const auto& [name, value] : headers)
+        ok = ok && append(state_->headers, headerLine(name, value));
     return ok;
 }
 

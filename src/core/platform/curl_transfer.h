@@ -19,9 +19,11 @@ namespace ambrel {
 // streams without end must meet a limit before the memory does.
 inline constexpr std::size_t kMaxResponseBodyBytes = 16 * 1024 * 1024;
 
+class CurlCertificateStore;
+
 struct CurlTransferSettings {
     CURLSH* share = nullptr;  // caches shared by every transfer of the client
-    std::string caFile;       // empty: the system's certificate authorities
+    const CurlCertificateStore* certificates = nullptr;  // null: libcurl reads the system's
 };
 
 class CurlTransfer {

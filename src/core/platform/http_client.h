@@ -24,6 +24,9 @@ struct HttpRequest {
     HttpHeaders headers;  // sent in this order, no others
     std::string body;
     std::chrono::seconds timeout{60};
+    // False for a request whose server is not asked again soon: its connection is closed
+    // after it rather than kept open, holding memory, for a reuse that would not come.
+    bool keepConnection = true;
 };
 
 struct HttpResponse {
