@@ -54,8 +54,13 @@ std::expected<CurlConnectionSets::Lease, TransportError> CurlConnectionSets::lea
     const std::string& origin) {
     std::lock_guard guard(mutex_);
     auto idle = [](const auto& set) { return !set->busy; };
-    auto found = std::find_if(sets_.begin(), sets_.end(),
-                              [&](const auto& set) { return idle(set) && set->origin == origin; });
+    // The set that talked to this server last holds the connection most likely still open.
+    auto found = sets_.end();
+    for (auto it = sets_.begin(); it != sets_.end(); ++it) {
+        if (idle(*it) && (*it)->origin == origin &&
+            (found == sets_.end() || (*it)->lastUsed > (*found)->lastUsed))
+            found = it;
+    }
     if (found == sets_.end()) found = std::find_if(sets_.begin(), sets_.end(), idle);
     if (found == sets_.end()) {
         auto set = std::make_unique<Set>();
@@ -70,9 +75,11 @@ std::expected<CurlConnectionSets::Lease, TransportError> CurlConnectionSets::lea
     return Lease(*this, **found);
 }
 
-void CurlConnectionSets::giveBack(Set& set) {
+void CurlConnectionSets::giveBack(Set& set, bool keptConnection) {
     std::lock_guard guard(mutex_);
     set.busy = false;
+    set.lastUsed = std::chrono::steady_clock::now();
+    if (!keptConnection) set.origin.clear();
 }
 
 void CurlConnectionSets::lock(CURL*, curl_lock_data data, curl_lock_access, void* self) noexcept {

@@ -9,6 +9,7 @@
 #include <curl/curl.h>
 
 #include <array>
+#include <chrono>
 #include <expected>
 #include <memory>
 #include <mutex>
@@ -36,12 +37,13 @@ class CurlConnectionSets {
   private:
     struct Set {
         CURLM* multi = nullptr;
-        std::string origin;  // of its last requests
+        std::string origin;  // of its last requests that kept their connection
+        std::chrono::steady_clock::time_point lastUsed;
         bool busy = false;
     };
 
     CurlConnectionSets() = default;
-    void giveBack(Set& set);
+    void giveBack(Set& set, bool keptConnection);
     static void lock(CURL*, curl_lock_data data, curl_lock_access, void* self) noexcept;
     static void unlock(CURL*, curl_lock_data data, void* self) noexcept;
 
@@ -55,16 +57,22 @@ class CurlConnectionSets {
 class CurlConnectionSets::Lease {
   public:
     Lease(CurlConnectionSets& owner, Set& set) : owner_(&owner), set_(&set) {}
-    Lease(Lease&& other) noexcept : owner_(other.owner_), set_(other.set_) { other.set_ = nullptr; }
+    Lease(Lease&& other) noexcept
+        : owner_(other.owner_), set_(other.set_), keptConnection_(other.keptConnection_) {
+        other.set_ = nullptr;
+    }
     Lease& operator=(Lease&&) = delete;
     ~Lease() {
-        if (set_ != nullptr) owner_->giveBack(*set_);
+        if (set_ != nullptr) owner_->giveBack(*set_, keptConnection_);
     }
     CURLM* multi() const { return set_->multi; }
+    // Whether the requests left a connection open that a later request could use.
+    void setKeptConnection(bool kept) { keptConnection_ = kept; }
 
   private:
     CurlConnectionSets* owner_;
     Set* set_;
+    bool keptConnection_ = true;
 };
 
 // "scheme://host:port" of a URL, the port written out; the URL itself when it does not parse.

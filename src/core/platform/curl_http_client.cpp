@@ -206,6 +206,9 @@ std::vector<HttpReply> CurlHttpClient::sendAll(std::vector<HttpRequest> requests
         batch.set(i, CurlTransfer::create(requests[i], settings));
     batch.start(late);
     batch.run();
+    lease->setKeptConnection(std::any_of(requests.begin(), requests.end(), [](const auto& request) {
+        return request.keepConnection;
+    }));
     return batch.replies();
 }
 
