@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Peak resident memory of one `ambrel-widget timeline --json` (the widget's periodic refresh),
-# measured with /usr/bin/time against the fake Google server, inside a private keyring
+# measured with /usr/bin/time against the fake Google server over TLS, inside a private keyring
 # session. Goal: at most 25 MB.
 #   bench/widget_memory.sh BUILD_DIR
-# Uses the test build of the program, whose AdSense base is the fake's fixed port 48213.
+# Uses the test build of the program, whose AdSense base is the fake's fixed port 48213 over
+# HTTPS and which loads the system's certificate authorities plus the test one, as many as the
+# installed program loads.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
@@ -28,7 +30,7 @@ trap cleanup EXIT
 mkdir -p "$work"/{config/ambrel,data,cache}
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache"
 
-"$fake" --port 48213 --client-secret-out "$XDG_CONFIG_HOME/ambrel/client_secret.json" \
+"$fake" --port 48213 --tls --client-secret-out "$XDG_CONFIG_HOME/ambrel/client_secret.json" \
   >"$work/fake.log" 2>&1 &
 fake_pid=$!
 for _ in $(seq 50); do
@@ -44,7 +46,7 @@ printf '%s' '1//fake-refresh-token' | secret-tool store --label='Ambrel test ref
 
 # Peak RSS in kB of one run; the entry must say connected, or the figure measures nothing.
 peak_kb() {
-  /usr/bin/time -v -o "$work/time.txt" "$widget" timeline --json >"$work/entry.json"
+  /usr/bin/time -v -o "$work/time.txt" env ${BENCH_ENV:-} "$widget" timeline --json >"$work/entry.json"
   grep -q '"isConnected":true' "$work/entry.json" || {
     echo "the widget did not refresh: $(cat "$work/entry.json")" >&2; exit 1; }
   awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt"

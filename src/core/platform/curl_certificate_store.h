@@ -1,0 +1,41 @@
+#pragma once
+
+// The certificate authorities every TLS connection of the client verifies against, read once
+// per process. libcurl on its own reads the whole system bundle again for each new connection
+// (its cache does not apply when a CA folder is configured, as Debian's libcurl does), which
+// costs a megabyte or more for each connection open at the same time, and the CPU of parsing
+// it on each connection's critical path.
+
+#include <curl/curl.h>
+
+#include <expected>
+#include <memory>
+#include <string>
+
+#include "core/error.h"
+
+typedef struct x509_store_st X509_STORE;
+
+namespace ambrel {
+
+class CurlCertificateStore {
+  public:
+    // `caFile` empty: libcurl's own defaults (the system's bundle file and folder); else that
+    // file, with the system's folder beside it, as CURLOPT_CAINFO would have it.
+    static std::expected<std::unique_ptr<CurlCertificateStore>, TransportError> create(
+        const std::string& caFile);
+    ~CurlCertificateStore();
+    CurlCertificateStore(const CurlCertificateStore&) = delete;
+    CurlCertificateStore& operator=(const CurlCertificateStore&) = delete;
+
+    // Makes `handle` verify against this store instead of reading certificate files.
+    void useFor(CURL* handle) const;
+
+  private:
+    explicit CurlCertificateStore(X509_STORE* store) : store_(store) {}
+    static CURLcode install(CURL*, void* sslContext, void* self) noexcept;
+
+    X509_STORE* store_;
+};
+
+}  // namespace ambrel
