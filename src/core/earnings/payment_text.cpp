@@ -2,9 +2,7 @@
 
 #include <locale.h>
 #include <unicode/datefmt.h>
-#include <unicode/dcfmtsym.h>
 #include <unicode/gregocal.h>
-#include <unicode/numsys.h>
 #include <unicode/timezone.h>
 #include <unicode/uchar.h>
 #include <unicode/ucurr.h>
@@ -16,64 +14,22 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <map>
 #include <memory>
 #include <tuple>
 
+#include "core/earnings/foreign_separators.h"
 #include "core/platform/locale.h"
 
 namespace ambrel {
 namespace {
 
 constexpr UChar32 kMinusSign = 0x2212;  // what ICU writes for negative numbers in some locales
-constexpr UChar32 kArabicDecimalSeparator = 0x066B;
-constexpr UChar32 kArabicThousandsSeparator = 0x066C;
-
-using SeparatorMap = std::map<UChar32, char>;
-
-// Adds `symbol` as `ascii` when it is one punctuation character outside ASCII; a character
-// that some numbering system uses for decimals and another for grouping is no use (0).
-void addSeparator(SeparatorMap& map, const icu::UnicodeString& symbol, char ascii) {
-    if (symbol.countChar32() != 1) return;
-    const UChar32 c = symbol.char32At(0);
-    if (c < 0x80 || !u_ispunct(c)) return;  // spaces group digits too, but say nothing alone
-    auto [it, added] = map.emplace(c, ascii);
-    if (!added && it->second != ascii) it->second = '\0';
-}
-
-// The separators that ICU's number symbols give for every decimal numbering system, as "."
-// or ",": written with their digits, they must be folded together with them, or "١٢٣٫٤٥"
-// would lose its decimal separator and read a hundred times too large.
-SeparatorMap buildForeignSeparators() {
-    SeparatorMap map{{kArabicDecimalSeparator, '.'}, {kArabicThousandsSeparator, ','}};
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::StringEnumeration> names(icu::NumberingSystem::getAvailableNames(status));
-    if (U_FAILURE(status) || !names) return map;
-    while (const char* name = names->next(nullptr, status)) {
-        if (U_FAILURE(status)) break;
-        UErrorCode systemStatus = U_ZERO_ERROR;
-        std::unique_ptr<icu::NumberingSystem> system(
-            icu::NumberingSystem::createInstanceByName(name, systemStatus));
-        if (U_FAILURE(systemStatus) || !system || system->isAlgorithmic() ||
-            system->getRadix() != 10)
-            continue;
-        icu::DecimalFormatSymbols symbols(icu::Locale::getRoot(), *system, systemStatus);
-        if (U_FAILURE(systemStatus)) continue;
-        using Symbol = icu::DecimalFormatSymbols;
-        addSeparator(map, symbols.getSymbol(Symbol::kDecimalSeparatorSymbol), '.');
-        addSeparator(map, symbols.getSymbol(Symbol::kMonetarySeparatorSymbol), '.');
-        addSeparator(map, symbols.getSymbol(Symbol::kGroupingSeparatorSymbol), ',');
-        addSeparator(map, symbols.getSymbol(Symbol::kMonetaryGroupingSeparatorSymbol), ',');
-    }
-    return map;
-}
 
 // "." or "," for a separator of another script; none for any other character.
 std::optional<char> foldedSeparator(UChar32 c) {
-    static const SeparatorMap separators = buildForeignSeparators();
-    auto found = separators.find(c);
-    if (found == separators.end() || found->second == '\0') return std::nullopt;
-    return found->second;
+    for (const ForeignSeparator& separator : kForeignSeparators)
+        if (separator.character == c) return separator.ascii;
+    return std::nullopt;
 }
 
 // The digits, separators and minus signs of the text, with every decimal digit and separator
