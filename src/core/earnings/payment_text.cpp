@@ -2,20 +2,19 @@
 
 #include <locale.h>
 #include <unicode/datefmt.h>
-#include <unicode/gregocal.h>
-#include <unicode/timezone.h>
+#include <unicode/simpletz.h>
 #include <unicode/uchar.h>
 #include <unicode/ucurr.h>
 #include <unicode/unistr.h>
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <tuple>
 
 #include "core/earnings/foreign_separators.h"
 #include "core/platform/locale.h"
@@ -132,35 +131,21 @@ std::optional<double> readNumber(const std::string& text) {
     return value;
 }
 
-std::optional<int32_t> asInt32(long long value) {
-    if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
-    return static_cast<int32_t>(value);
-}
-
-// The payment day at 00:00 UTC. Missing components keep the cleared calendar's values
-// (year 1970, January, day 1); out-of-range components give none, since leniency is off.
-std::optional<UDate> paymentDay(const icu::TimeZone& utc, std::optional<long long> year,
-                                std::optional<long long> month, std::optional<long long> day) {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::GregorianCalendar calendar(utc, status);
-    if (U_FAILURE(status)) return std::nullopt;
-    calendar.clear();
-    calendar.setLenient(false);
-    // ICU counts months from 0.
-    const std::tuple<UCalendarDateFields, std::optional<long long>, int32_t> fields[] = {
-        {UCAL_YEAR, year, 0},
-        {UCAL_MONTH, month, -1},
-        {UCAL_DATE, day, 0},
-    };
-    for (const auto& [field, component, offset] : fields) {
-        if (!component) continue;
-        auto value = asInt32(*component);
-        if (!value) return std::nullopt;
-        calendar.set(field, static_cast<int32_t>(int64_t{*value} + offset));
-    }
-    UDate date = calendar.getTime(status);
-    if (U_FAILURE(status)) return std::nullopt;
-    return date;
+// The payment day at 00:00 UTC. Missing components are those of 1 January 1970; a component
+// out of its range, or a day the month does not have, gives none rather than a date moved on.
+std::optional<UDate> paymentDay(std::optional<long long> year, std::optional<long long> month,
+                                std::optional<long long> day) {
+    using namespace std::chrono;
+    const long long y = year.value_or(1970), m = month.value_or(1), d = day.value_or(1);
+    // The calendar's own limits, checked before narrowing; year 0 and before have no AD year.
+    if (y < 1 || y > static_cast<int>(std::chrono::year::max()) || m < 1 || m > 12 || d < 1 ||
+        d > 31)
+        return std::nullopt;
+    const year_month_day date{std::chrono::year(static_cast<int>(y)),
+                              std::chrono::month(static_cast<unsigned>(m)),
+                              std::chrono::day(static_cast<unsigned>(d))};
+    if (!date.ok()) return std::nullopt;
+    return static_cast<UDate>(sys_days(date).time_since_epoch().count()) * U_MILLIS_PER_DAY;
 }
 
 }  // namespace
@@ -175,15 +160,15 @@ std::optional<double> parseAmount(std::string_view text, std::string_view curren
 std::string paymentDateLabel(std::optional<long long> year, std::optional<long long> month,
                              std::optional<long long> day) {
     if (!year && !month && !day) return {};
-    std::unique_ptr<icu::TimeZone> utc(icu::TimeZone::createTimeZone("UTC"));
-    auto date = paymentDay(*utc, year, month, day);
+    auto date = paymentDay(year, month, day);
     if (!date) return {};
 
     std::unique_ptr<icu::DateFormat> formatter(icu::DateFormat::createDateInstance(
         icu::DateFormat::kMedium, icu::Locale(displayLocale().c_str())));
     if (!formatter) return {};
-    // The payment's own calendar day, whatever the machine's time zone.
-    formatter->setTimeZone(*utc);
+    // The payment's own calendar day, whatever the machine's time zone. A fixed zone rather
+    // than ICU's "UTC", which reads the whole time zone table for one offset of zero.
+    formatter->adoptTimeZone(new icu::SimpleTimeZone(0, u"UTC"));
     icu::UnicodeString label;
     formatter->format(*date, label);
     std::string utf8;
