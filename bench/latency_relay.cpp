@@ -19,10 +19,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <memory>
@@ -144,6 +144,9 @@ int listenOn(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     int one = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    // The fake server's connections on this port, closed by a bench moments ago, linger in
+    // TIME_WAIT with its SO_REUSEPORT; binding past them needs the same option.
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &one, sizeof one);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
@@ -161,9 +164,12 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i];
         const int value = std::atoi(argv[i + 1]);
-        if (name == "--listen") listenPort = value;
-        else if (name == "--target") targetPort = value;
-        else if (name == "--rtt-ms") rttMs = value;
+        if (name == "--listen")
+            listenPort = value;
+        else if (name == "--target")
+            targetPort = value;
+        else if (name == "--rtt-ms")
+            rttMs = value;
     }
     if (listenPort <= 0 || targetPort <= 0 || rttMs < 0) {
         std::fprintf(stderr, "usage: latency_relay --listen PORT --target PORT --rtt-ms MS\n");

@@ -21,50 +21,21 @@ runs=${2:-7}
 rtt=${3:-60}
 token_ms=80 accounts_ms=60 daily_ms=250 report_ms=200 payments_ms=120
 
-if [ -z "${AMBREL_TEST_SESSION:-}" ]; then
-  exec "$here/scripts/with-test-session" bash "$0" "$build" "$runs" "$rtt"
-fi
+source "$here/bench/lib/fake_google_session.sh"
+bench_in_test_session "$0" "$build" "$runs" "$rtt"
 
 widget="$build/src/widget/ambrel-widget-testbase"
-fake="$build/tests/fakes/fake-google"
 relay="$build/bench/latency_relay"
-for exe in "$widget" "$fake" "$relay"; do
-  [ -x "$exe" ] || { echo "missing $exe (build it first)" >&2; exit 1; }
-done
+bench_require "$widget" "$build/tests/fakes/fake-google" "$relay"
+bench_work network-bench
 
-work=$(mktemp -d /tmp/ambrel-network-bench.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -p "$work"/{config/ambrel,data,cache}
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache"
-
-wait_for() {  # FILE TEXT
-  for _ in $(seq 100); do
-    grep -q "$2" "$1" 2>/dev/null && return 0
-    sleep 0.05
-  done
-  cat "$1" >&2
-  exit 1
-}
-
-fake_port=48290
-"$fake" --port "$fake_port" --tls --public-port 48213 \
-  --server-times "token=$token_ms,accounts=$accounts_ms,daily=$daily_ms,report=$report_ms,payments=$payments_ms" \
-  --client-secret-out "$XDG_CONFIG_HOME/ambrel/client_secret.json" >"$work/fake.log" 2>&1 &
-pids+=($!)
-fake_pid=$!
-wait_for "$work/fake.log" listening
-"$relay" --listen 48213 --target "$fake_port" --rtt-ms "$rtt" >"$work/relay.log" 2>&1 &
-pids+=($!)
-wait_for "$work/relay.log" listening
-
-printf '%s' '1//fake-refresh-token' | secret-tool store --label='Ambrel bench refresh token' \
-  service com.corvane.ambrel access_group K7QW2ZP9RM.com.corvane.ambrel.shared \
-  account google.refresh_token
+# The fake listens on a port of its own; the relay stands on the one the program talks to.
+bench_start_fake --port 48290 --public-port 48213 \
+  --server-times "token=$token_ms,accounts=$accounts_ms,daily=$daily_ms,report=$report_ms,payments=$payments_ms"
+"$relay" --listen 48213 --target 48290 --rtt-ms "$rtt" >"$work/relay.log" 2>&1 &
+bench_track $!
+bench_wait_for "$work/relay.log" listening
+bench_store_refresh_token
 
 connections() { grep -c '^connection' "$work/relay.log" || true; }
 # The requests the fake answered since the last call, as "N: POST /token, ...".

@@ -4,11 +4,11 @@
 # themselves; the installed programs trust the system's authorities alone.
 #
 # Sets AMBREL_TEST_TLS_DIR (ca.pem, server.pem, server-key.pem) and AMBREL_TEST_CA_FILE (the
-# system's authorities plus the test one, so a test build loads as many as a real one).
+# test authority, which a test build trusts besides the system's).
 set(AMBREL_TEST_TLS_DIR ${PROJECT_BINARY_DIR}/test-tls)
-set(AMBREL_TEST_CA_FILE ${AMBREL_TEST_TLS_DIR}/trusted.pem)
+set(AMBREL_TEST_CA_FILE ${AMBREL_TEST_TLS_DIR}/ca.pem)
 
-if(NOT EXISTS ${AMBREL_TEST_CA_FILE})
+if(NOT EXISTS ${AMBREL_TEST_TLS_DIR}/server.pem)
   find_program(OPENSSL_PROGRAM openssl REQUIRED)
   file(MAKE_DIRECTORY ${AMBREL_TEST_TLS_DIR})
   file(WRITE ${AMBREL_TEST_TLS_DIR}/server.ext
@@ -27,10 +27,4 @@ if(NOT EXISTS ${AMBREL_TEST_CA_FILE})
       message(FATAL_ERROR "could not make the test certificates: openssl ${step}")
     endif()
   endforeach()
-  set(trusted "")
-  if(EXISTS /etc/ssl/certs/ca-certificates.crt)
-    file(READ /etc/ssl/certs/ca-certificates.crt trusted)
-  endif()
-  file(READ ${AMBREL_TEST_TLS_DIR}/ca.pem test_ca)
-  file(WRITE ${AMBREL_TEST_CA_FILE} "${trusted}${test_ca}")
 endif()

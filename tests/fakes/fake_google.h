@@ -61,7 +61,7 @@ struct Fault {
 
 // The fake's TLS identity, made by the build (cmake/TestCertificates.cmake): the authority
 // that signed it, for the clients of the tests to trust, and its own certificate and key.
-std::string testCaFile();  // the system's authorities plus the test one
+std::string testCaFile();  // the test authority, which signed the fake server's certificate
 std::string testServerCertificate();
 std::string testServerKey();
 

@@ -3,6 +3,9 @@
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 
+#include <filesystem>
+#include <system_error>
+
 namespace ambrel {
 namespace {
 
@@ -24,19 +27,23 @@ std::pair<std::string, std::string> defaultLocations() {
 }  // namespace
 
 std::expected<std::unique_ptr<CurlCertificateStore>, TransportError> CurlCertificateStore::create(
-    const std::string& caFile) {
+    const std::string& extraCaFile) {
     auto [file, folder] = defaultLocations();
-    if (!caFile.empty()) file = caFile;
     std::unique_ptr<CurlCertificateStore> made(new CurlCertificateStore(X509_STORE_new()));
     if (made->store_ == nullptr)
         return std::unexpected(TransportError{"out of memory while reading the certificates"});
-    bool loaded = false;
-    if (!file.empty()) loaded = X509_STORE_load_file(made->store_, file.c_str()) == 1;
-    // The folder is looked up certificate by certificate when a chain needs one.
-    if (!folder.empty()) loaded = X509_STORE_load_path(made->store_, folder.c_str()) == 1 || loaded;
+    // The folder holds the same authorities as the bundle (both are made from one list), so
+    // the bundle is read only where there is no folder.
+    std::error_code ignored;
+    bool loaded = !folder.empty() && std::filesystem::is_directory(folder, ignored) &&
+                  X509_STORE_load_path(made->store_, folder.c_str()) == 1;
+    if (!loaded && !file.empty()) loaded = X509_STORE_load_file(made->store_, file.c_str()) == 1;
     if (!loaded)
         return std::unexpected(
-            TransportError{"cannot read the certificate authorities in " + file + " " + folder});
+            TransportError{"cannot read the certificate authorities in " + folder + " " + file});
+    if (!extraCaFile.empty() && X509_STORE_load_file(made->store_, extraCaFile.c_str()) != 1)
+        return std::unexpected(
+            TransportError{"cannot read the certificate authorities in " + extraCaFile});
     return made;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
-// The certificate authorities every TLS connection of the client verifies against, read once
+// The certificate authorities every TLS connection of the client verifies against, one store
 // per process. libcurl on its own reads the whole system bundle again for each new connection
 // (its cache does not apply when a CA folder is configured, as Debian's libcurl does), which
 // costs a megabyte or more for each connection open at the same time, and the CPU of parsing
-// it on each connection's critical path.
+// it on each connection's critical path. The store reads the system's authorities from their
+// hashed folder, one file at a time as a chain needs it, so a refresh that meets one chain
+// reads one or two certificates rather than the whole bundle's hundred and fifty.
 
 #include <curl/curl.h>
 
@@ -20,10 +22,10 @@ namespace ambrel {
 
 class CurlCertificateStore {
   public:
-    // `caFile` empty: libcurl's own defaults (the system's bundle file and folder); else that
-    // file, with the system's folder beside it, as CURLOPT_CAINFO would have it.
+    // The system's authorities at libcurl's own locations: its folder when it has one, else
+    // its bundle file. `extraCaFile`, when not empty, is read whole and trusted besides them.
     static std::expected<std::unique_ptr<CurlCertificateStore>, TransportError> create(
-        const std::string& caFile);
+        const std::string& extraCaFile);
     ~CurlCertificateStore();
     CurlCertificateStore(const CurlCertificateStore&) = delete;
     CurlCertificateStore& operator=(const CurlCertificateStore&) = delete;

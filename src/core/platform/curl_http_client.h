@@ -21,8 +21,8 @@ class CurlConnectionSets;
 // (once for all connections), at the first request, not before.
 class CurlHttpClient final : public HttpClient {
   public:
-    // `caFile`: the only certificate authorities trusted; empty for the system's. Only the
-    // tests' builds name one, the fake server's own.
+    // `caFile`: an authority trusted besides the system's, or empty. Only the tests' builds
+    // name one, the fake server's own.
     explicit CurlHttpClient(std::string caFile = {});
     ~CurlHttpClient() override;
 
