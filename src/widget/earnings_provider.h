@@ -19,12 +19,16 @@ struct EarningsEntry {
     AmbrelSnapshot snapshot;
     Objectives objectives;
     bool isConnected = false;  // a refresh token is stored in the shared secret store
+
+    bool operator==(const EarningsEntry&) const = default;
 };
 
 // Exactly one entry, and when to ask for the next timeline.
 struct Timeline {
     EarningsEntry entry;
     Instant reloadDate;
+
+    bool operator==(const Timeline&) const = default;
 };
 
 // The same interval whether the refresh succeeded, failed or was not attempted: a failure is
