@@ -1,7 +1,8 @@
 // client_secret.json, which the user downloads and may edit. The reading is checked against
 // the file's layout read a second time with the JSON library alone: the "installed" section
-// when that key is present (even when unusable), else "web", with four text members. A
-// configuration that reads survives being written out and read again.
+// when that key is present (even when unusable), else "web", with four text members. The
+// input is read as a whole file, and also as a section placed where the layout tells sections
+// apart, since a fuzzer rarely turns one section of a valid file into another type.
 
 #include <nlohmann/json.hpp>
 
@@ -26,20 +27,38 @@ std::optional<OAuthConfig> byTheLayout(const Json& document) {
                        member("token_uri")};
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto bytes = fuzz::bytesOf(data, size);
+// One file: read as the layout says, and a configuration that reads survives being written
+// out and read again.
+void checkFile(std::string_view bytes, const Json& document) {
     const auto config = OAuthConfig::parse(bytes);
-    const Json document = Json::parse(bytes, nullptr, /*allow_exceptions=*/false);
     require(config == byTheLayout(document), "the configuration is what the layout names");
-    if (!config) return 0;
-
+    if (!config) return;
     const Json written = {{"web",
                            {{"client_id", config->clientID},
                             {"client_secret", config->clientSecret},
                             {"auth_uri", config->authURI},
                             {"token_uri", config->tokenURI}}}};
     require(OAuthConfig::parse(written.dump()) == config, "a configuration reads back the same");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const auto bytes = fuzz::bytesOf(data, size);
+    const Json document = Json::parse(bytes, nullptr, /*allow_exceptions=*/false);
+    checkFile(bytes, document);
+    if (document.is_discarded()) return 0;
+
+    // The input as a section, in each place the layout tells apart: alone under either key, and
+    // under "installed" beside a usable "web" section, which must never stand in for it.
+    static const Json usable = {{"client_id", "web-client"},
+                                {"client_secret", "web-secret"},
+                                {"auth_uri", "https://oauth2.test/auth"},
+                                {"token_uri", "https://oauth2.test/token"}};
+    for (const Json& file : {Json{{"installed", document}}, Json{{"web", document}},
+                             Json{{"installed", document}, {"web", usable}}}) {
+        const std::string text = file.dump();
+        checkFile(text, file);
+    }
     return 0;
 }

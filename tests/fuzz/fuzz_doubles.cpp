@@ -85,9 +85,13 @@ const std::filesystem::path& scratchFolder() {
 }
 
 SignedIn::SignedIn()
-    : defaults(scratchFolder() / "defaults"), services{http,         secrets,
-                                                       defaults,     stoppedClock,
-                                                       kAdSenseBase, {writeClientSecret()}} {
+    : defaults(scratchFolder() / "defaults"),
+      services{.http = http,
+               .secrets = secrets,
+               .defaults = defaults,
+               .now = stoppedClock,
+               .adsenseBase = kAdSenseBase,
+               .clientSecretLocations = {writeClientSecret()}} {
     static_cast<void>(keychain::save(secrets, refreshTokenItem(), "1//fuzz-refresh-token"));
 }
 

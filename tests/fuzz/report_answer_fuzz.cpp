@@ -1,15 +1,16 @@
-// The AdSense report answer, driven through a whole refresh: the same bytes answer the daily
-// report and last year's report (the token, account and payments answers are Google's usual
-// ones). Whatever the report holds, the cells it decodes to read as finite figures; a refresh
-// that succeeds has a wholly finite daily map and leaves its own snapshot stored; one that
-// fails leaves the caches as they were, since a snapshot that cannot be stored would otherwise
-// replace the cached one by nothing.
+// The AdSense report answer, read as last year's report alone and then driven through a whole
+// refresh, where the same bytes answer the daily report and last year's report (the token,
+// account and payments answers are Google's usual ones). Whatever the report holds, the cells it
+// decodes to read as finite figures; a refresh that succeeds has a wholly finite daily map and
+// leaves its own snapshot stored; one that fails leaves the caches as they were, since a snapshot
+// that cannot be stored would otherwise replace the cached one by nothing.
 
 #include <cmath>
 #include <variant>
 
 #include "core/earnings/daily_report.h"
 #include "core/earnings/earnings_store.h"
+#include "core/earnings/slow_data_fetch.h"
 #include "core/earnings/snapshot_refresh.h"
 #include "fuzz_check.h"
 #include "fuzz_doubles.h"
@@ -78,6 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A CTR ratio can still overflow when made percent: the refresh must catch that.
         require(finite(daily, false), "every cell of a decoded report reads as a finite number");
     }
+
+    // As last year's report on its own, whatever the daily map: a total that is not finite
+    // could be stored nowhere, so it fails the fetch.
+    using namespace std::chrono;
+    const auto total = monthLastYearEarnings(AdSenseAPI(signedIn.http, fuzz::kAdSenseBase),
+                                             kAccount, 2026y / May / 21, "ya29.fuzz");
+    require(!total || std::isfinite(*total), "last year's total is finite or fails the fetch");
 
     const auto refreshed = refreshSnapshot(signedIn.services);
     if (refreshed) {
