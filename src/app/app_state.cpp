@@ -46,18 +46,32 @@ void runOnWorker(QObject* context, Work work, Apply apply) {
 
 }  // namespace
 
-AppState::AppState(AppOperations operations, QObject* parent)
+AppState::AppState(AppOperations operations, StartLookup lookup, QObject* parent)
     : QObject(parent), operations_(std::move(operations)) {
+    if (lookup == StartLookup::now) {
+        start(operations_.loadRefreshToken());
+        return;
+    }
+    isStarting_ = true;
+    runOnWorker(this, operations_.loadRefreshToken,
+                [this](Result<std::optional<std::string>> token) { start(token); });
+}
+
+void AppState::start(const Result<std::optional<std::string>>& token) {
     // A failing read counts as signed out; there is nobody to tell at this point.
-    auto token = operations_.loadRefreshToken();
-    isConnected_ = token.has_value() && token->has_value();
-    if (isConnected_) {
-        QMetaObject::invokeMethod(this, &AppState::refresh, Qt::QueuedConnection);
-    } else if (auto missing = checkClientFile()) {
+    setConnected(token.has_value() && token->has_value());
+    if (!isConnected_) {
         // Say at once what the sign-in would say, so a first run shows what is missing before
         // the user presses a button that can only fail.
-        errorMessage_ = messageOf(*missing);
+        if (auto missing = checkClientFile()) setErrorMessage(messageOf(*missing));
     }
+    // Only now, after isConnected and the client-file check: a view that waited for the answer
+    // shows the right content at once, never the sign-in view on its way to the dashboard.
+    if (isStarting_) {
+        isStarting_ = false;
+        Q_EMIT isStartingChanged(false);
+    }
+    if (isConnected_) QMetaObject::invokeMethod(this, &AppState::refresh, Qt::QueuedConnection);
 }
 
 std::optional<Error> AppState::checkClientFile() {

@@ -26,6 +26,8 @@ struct EarningsEntry {
 struct Timeline {
     EarningsEntry entry;
     Instant reloadDate;
+
+    bool operator==(const Timeline&) const = default;
 };
 
 // The same interval whether the refresh succeeded, failed or was not attempted: a failure is
