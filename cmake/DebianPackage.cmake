@@ -68,11 +68,13 @@ waybar, polybar and i3blocks. Sign-in uses Google's OAuth flow for installed
 applications with a client of the user's own, and keeps only the refresh
 token, in the Secret Service.")
 
-# The libraries come from dpkg-shlibdeps. What is run rather than linked: a Secret Service
+# The libraries come from dpkg-shlibdeps; beside them the certificate authorities, without
+# which no connection to Google is trusted. What is run rather than linked: a Secret Service
 # (without one the sign-in is kept in a private file, and the window says so), xdg-open for
 # the consent page (Qt falls back to $BROWSER), Qt's Wayland platform (without it Qt runs
 # through XWayland), and Qt's own translations (the file dialog in the user's language).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS ca-certificates)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
   "gnome-keyring | kwalletmanager | keepassxc, xdg-utils, qt6-wayland, qt6-translations-l10n")
 
