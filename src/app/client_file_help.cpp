@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/localized.h"
+#include "ui/colors.h"
 #include "ui/fonts.h"
 #include "ui/link_button.h"
 
@@ -59,6 +60,7 @@ ClientFileHelp::ClientFileHelp(QWidget* parent) : QDialog(parent) {
     auto* console =
         new LinkButton(localized("Open the Google Cloud console"), kCredentialsPage, this);
     console->setObjectName(QStringLiteral("openCloudConsole"));
+    setForegroundColor(console, palette().color(QPalette::Link));  // as the view's own link
     layout->addWidget(console, 0, Qt::AlignLeft);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -67,6 +69,9 @@ ClientFileHelp::ClientFileHelp(QWidget* parent) : QDialog(parent) {
     close->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    // The height the wrapped paragraphs take at this width: a plain size hint would measure
+    // them unwrapped and leave gaps between the steps.
+    setFixedHeight(layout->heightForWidth(kWidth));
 }
 
 }  // namespace ambrel
