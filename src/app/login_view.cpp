@@ -179,8 +179,11 @@ void LoginView::chooseClientFile() {
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QFileDialog::fileSelected, this,
-            [this](const QString& file) { saveClientFile(file, false); });
+    // Once the dialog is gone, so that the window it leaves behind can take the focus.
+    connect(dialog, &QFileDialog::accepted, this, [this, dialog] {
+        if (const QStringList files = dialog->selectedFiles(); !files.isEmpty())
+            saveClientFile(files.first(), false);
+    });
     dialog->open();
 }
 
@@ -188,6 +191,9 @@ void LoginView::saveClientFile(const QString& file, bool replaceExisting) {
     const auto choice =
         state_.chooseClientFile(QFile::encodeName(file).toStdString(), replaceExisting);
     if (choice == AppState::ClientFileChoice::saved) {
+        // The sign-in is the next step; a desktop without a window manager (or a test's) would
+        // otherwise leave no window active once the dialog has gone.
+        window()->activateWindow();
         button_->setFocus(Qt::OtherFocusReason);
         return;
     }
@@ -202,10 +208,9 @@ void LoginView::saveClientFile(const QString& file, bool replaceExisting) {
     QPushButton* cancel = question->addButton(localized("Cancel"), QMessageBox::RejectRole);
     question->setDefaultButton(cancel);
     question->setAttribute(Qt::WA_DeleteOnClose);
-    connect(question, &QMessageBox::buttonClicked, this,
-            [this, file, replace](QAbstractButton* clicked) {
-                if (clicked == replace) saveClientFile(file, true);
-            });
+    connect(question, &QMessageBox::finished, this, [this, file, question, replace] {
+        if (question->clickedButton() == replace) saveClientFile(file, true);
+    });
     question->open();
 }
 
