@@ -1,5 +1,7 @@
-// What one refresh costs on the wire: how many requests a first and a cached refresh make,
-// and how much time the client adds on top of the server's own latency.
+// What one refresh costs on the wire, over TLS: how many requests a first, a cached and the
+// application's steady refresh (its access token kept) make, and how much time the client adds
+// on top of the server's own latency. (bench/network_bench.sh measures the whole widget
+// process behind a relay that adds round trips.)
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/auth/access_token_keeper.h"
 #include "core/auth/keychain.h"
 #include "core/earnings/daily_report.h"
 #include "core/earnings/earnings_store.h"
@@ -46,10 +49,11 @@ struct MemoryFolder {
 
 // A signed-in program against a stocked fake server, with its own empty caches.
 struct Rig {
-    fakes::FakeGoogle google;
+    fakes::FakeGoogle google{0, fakes::Scheme::https};
     testing::TempDir dir;
     MemoryFolder memory;
-    CurlHttpClient http;
+    CurlHttpClient http{fakes::testCaFile()};
+    AccessTokenKeeper tokens;
     testing::MemorySecretStore secrets;
     Defaults defaults;
     Instant now = sys_days{2026y / May / 21} + 10h;
@@ -92,34 +96,43 @@ void checkRequests(benchmark::State& state, const char* what, int made, int expe
     if (made != expected) state.SkipWithError("unexpected number of requests");
 }
 
-// Runs refreshes with wall-clock timing; `emptyCaches` chooses a first or a cached refresh.
+// Runs refreshes with wall-clock timing; `emptyCaches` chooses a first or a cached refresh,
+// `keepToken` the application's kept access token.
 void runRefreshes(benchmark::State& state, bool emptyCaches, milliseconds latency,
-                  CacheFolder folder) {
+                  CacheFolder folder, bool keepToken = false) {
     Rig rig(folder);
     rig.google.setLatency(latency);
-    if (!emptyCaches && rig.refresh(true) < 0) {
+    AccessTokenKeeper* tokens = keepToken ? &rig.tokens : nullptr;
+    if (!emptyCaches && !refreshSnapshot(rig.services(), tokens)) {
         state.SkipWithError("priming refresh failed");
         return;
     }
-    const int expected = emptyCaches ? 5 : 2;
+    const int expected = emptyCaches ? 5 : keepToken ? 1 : 2;
     int requests = 0;
     double seconds = 0;
     for (auto _ : state) {
         if (emptyCaches) clearEarningsCache(rig.defaults);
         rig.google.clearRequests();
         auto start = steady_clock::now();
-        auto snapshot = refreshSnapshot(rig.services());
+        auto snapshot = refreshSnapshot(rig.services(), tokens);
         double elapsed = duration<double>(steady_clock::now() - start).count();
         state.SetIterationTime(elapsed);
         seconds += elapsed;
         requests = snapshot ? static_cast<int>(rig.google.requests().size()) : -1;
         if (requests != expected) break;
     }
-    checkRequests(state, emptyCaches ? "first refresh" : "cached refresh", requests, expected);
+    checkRequests(state,
+                  emptyCaches ? "first refresh"
+                  : keepToken ? "application's steady refresh"
+                              : "cached refresh",
+                  requests, expected);
     state.counters["requests"] = requests;
     if (latency.count() > 0 && state.iterations() > 0 && requests > 0) {
+        // The server's latency once per step of the dependency chain: token, accounts, then the
+        // reports side by side.
+        const int steps = emptyCaches ? 3 : keepToken ? 1 : 2;
         double floor =
-            static_cast<double>(state.iterations()) * requests * duration<double>(latency).count();
+            static_cast<double>(state.iterations()) * steps * duration<double>(latency).count();
         state.counters["overhead_ratio"] = seconds / floor;
     }
 }
@@ -129,6 +142,11 @@ void BM_Refresh(benchmark::State& state, bool emptyCaches, milliseconds latency,
     runRefreshes(state, emptyCaches, latency, folder);
 }
 
+void BM_ApplicationRefresh(benchmark::State& state) {
+    runRefreshes(state, false, kLatency, CacheFolder::memory, true);
+}
+
+BENCHMARK(BM_ApplicationRefresh)->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Refresh, first, true, milliseconds{0}, CacheFolder::disk)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
@@ -155,9 +173,9 @@ BENCHMARK_CAPTURE(BM_Refresh, cached_20ms_tmpfs, false, kLatency, CacheFolder::m
 // A server that streams an answer without end: what one request costs until the body limit
 // ends it, in time and in the process's peak memory (run it alone for a clean peak).
 void BM_EndlessAnswer(benchmark::State& state) {
-    fakes::FakeGoogle google;
+    fakes::FakeGoogle google(0, fakes::Scheme::https);
     google.injectFault(fakes::Endpoint::accounts, {.endlessBody = true});
-    CurlHttpClient http;
+    CurlHttpClient http(fakes::testCaFile());
     for (auto _ : state) {
         auto response = http.send({"GET", google.adsenseBase() + "/accounts", {}, "", 8s});
         if (response) state.SkipWithError("the endless answer was accepted");

@@ -2,17 +2,28 @@
 # Start-up time of ambrel to its first painted frame, against a minimal Qt Widgets window
 # (bench/minimal_window), both under the same Xvfb server in one run. Goal: ratio <= 1.5.
 #
-#   bench/startup_bench.sh BUILD_DIR [RUNS]
+#   bench/startup_bench.sh [--session] BUILD_DIR [RUNS]
 #
 # Each program is started RUNS times (alternating, after one warm-up each), with
 # AMBREL_REPORT_FIRST_PAINT=1: it prints "first-paint <ns since the epoch>" once its window has
 # been painted and quits. Time counts from just before the exec to that line, so it includes
-# loading the shared libraries. ambrel starts signed out, with empty XDG folders and no session
-# bus (its secret store then falls back to files at once instead of waiting for a keyring).
+# loading the shared libraries.
+#
+# By default ambrel starts signed out, with empty XDG folders and no session bus (its secret
+# store then falls back to files at once). With --session it starts as a signed-in user meets
+# it: a private session bus with an unlocked gnome-keyring holding the refresh token
+# (scripts/with-test-session); its first refresh then fails at once for want of
+# client_secret.json, so no network is involved.
 set -euo pipefail
 
-build=${1:?usage: startup_bench.sh BUILD_DIR [RUNS]}
+session=0
+if [ "${1:-}" = "--session" ]; then
+  session=1
+  shift
+fi
+build=${1:?usage: startup_bench.sh [--session] BUILD_DIR [RUNS]}
 runs=${2:-15}
+here=$(cd "$(dirname "$0")/.." && pwd)
 app=$build/src/app/ambrel
 minimal=$build/bench/minimal_window
 for program in "$app" "$minimal"; do
@@ -21,15 +32,26 @@ done
 
 if [ -z "${AMBREL_BENCH_UNDER_XVFB:-}" ]; then
   command -v xvfb-run >/dev/null || { echo "startup_bench: xvfb-run not found" >&2; exit 2; }
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" env AMBREL_BENCH_UNDER_XVFB=1 "$0" "$@"
+  args=("$build" "$runs")
+  [ "$session" = 1 ] && args=(--session "${args[@]}")
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" env AMBREL_BENCH_UNDER_XVFB=1 "$0" "${args[@]}"
+fi
+if [ "$session" = 1 ] && [ -z "${AMBREL_TEST_SESSION:-}" ]; then
+  exec "$here/scripts/with-test-session" "$0" --session "$build" "$runs"
 fi
 
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-export XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data XDG_CACHE_HOME=$scratch/cache
-export XDG_RUNTIME_DIR=$scratch/runtime
-mkdir -m 0700 -p "$XDG_RUNTIME_DIR"
-export DBUS_SESSION_BUS_ADDRESS=unix:path=$scratch/no-session-bus
+if [ "$session" = 1 ]; then
+  printf '%s' '1//bench-refresh-token' | secret-tool store --label='Ambrel bench refresh token' \
+    service com.corvane.ambrel access_group K7QW2ZP9RM.com.corvane.ambrel.shared \
+    account google.refresh_token
+else
+  scratch=$(mktemp -d)
+  trap 'rm -rf "$scratch"' EXIT
+  export XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data
+  export XDG_CACHE_HOME=$scratch/cache XDG_RUNTIME_DIR=$scratch/runtime
+  mkdir -m 0700 -p "$XDG_RUNTIME_DIR"
+  export DBUS_SESSION_BUS_ADDRESS=unix:path=$scratch/no-session-bus
+fi
 export AMBREL_REPORT_FIRST_PAINT=1
 unset QT_QPA_PLATFORM
 
@@ -55,8 +77,9 @@ done
 
 app_median=$(printf '%s\n' "${app_times[@]}" | median)
 minimal_median=$(printf '%s\n' "${minimal_times[@]}" | median)
-awk -v a="$app_median" -v m="$minimal_median" -v n="$runs" 'BEGIN {
+awk -v a="$app_median" -v m="$minimal_median" -v n="$runs" -v s="$session" 'BEGIN {
   ratio = a / m
+  printf "session:               %s\n", s ? "bus and unlocked keyring, signed in" : "none, signed out"
   printf "runs per program:      %d (median)\n", n
   printf "ambrel first paint:    %.1f ms\n", a / 1000
   printf "minimal window:        %.1f ms\n", m / 1000

@@ -4,43 +4,20 @@
 # private keyring session. Both run RUNS times, interleaved over several rounds; each figure is
 # the best round's mean. Goal: ratio at most 1.5.
 #   bench/widget_status_speed.sh BUILD_DIR [RUNS]
-# Uses the test build of the program, whose AdSense base is the fake server's fixed port 48213:
-# one `timeline --json` fills the cache first.
+# Uses the test build of the program, whose AdSense base is the fake server's fixed port 48213
+# over HTTPS: one `timeline --json` fills the cache first.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-40}
-
-if [ -z "${AMBREL_TEST_SESSION:-}" ]; then
-  exec "$here/scripts/with-test-session" bash "$0" "$build" "$runs"
-fi
+source "$here/bench/lib/fake_google_session.sh"
+bench_in_test_session "$0" "$build" "$runs"
 
 widget="$build/src/widget/ambrel-widget-testbase"
-fake="$build/tests/fakes/fake-google"
-for exe in "$widget" "$fake"; do
-  [ -x "$exe" ] || { echo "missing $exe (build it first)" >&2; exit 1; }
-done
-
-work=$(mktemp -d /tmp/ambrel-status-speed.XXXXXX)
-fake_pid=
-cleanup() {
-  [ -n "$fake_pid" ] && kill "$fake_pid" 2>/dev/null && wait "$fake_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -p "$work"/{config/ambrel,data,cache}
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache"
-
-"$fake" --port 48213 --client-secret-out "$XDG_CONFIG_HOME/ambrel/client_secret.json" \
-  >"$work/fake.log" 2>&1 &
-fake_pid=$!
-for _ in $(seq 50); do
-  grep -q listening "$work/fake.log" 2>/dev/null && break
-  sleep 0.1
-done
-printf '%s' '1//fake-refresh-token' | secret-tool store --label='Ambrel test refresh token' \
-  service com.corvane.ambrel access_group K7QW2ZP9RM.com.corvane.ambrel.shared \
-  account google.refresh_token
+bench_require "$widget" "$build/tests/fakes/fake-google"
+bench_work status-speed
+bench_start_fake
+bench_store_refresh_token
 "$widget" timeline --json | grep -q '"isConnected":true' || {
   echo "the cache was not filled" >&2; exit 1; }
 

@@ -35,11 +35,13 @@ AuthFlow::BrowserOpener guiThreadBrowserOpener() {
 
 AmbrelApp::AmbrelApp(const Services& services, QObject* parent)
     : AmbrelApp(makeLiveOperations(services, guiThreadBrowserOpener()),
-                DashboardContext{services.secrets, &WidgetCenter::reloadAllTimelines}, parent) {}
+                DashboardContext{services.secrets, &WidgetCenter::reloadAllTimelines},
+                StartLookup::inBackground, parent) {}
 
-AmbrelApp::AmbrelApp(AppOperations operations, DashboardContext context, QObject* parent)
+AmbrelApp::AmbrelApp(AppOperations operations, DashboardContext context, StartLookup lookup,
+                     QObject* parent)
     : QObject(parent),
-      state_(new AppState(std::move(operations), this)),
+      state_(new AppState(std::move(operations), lookup, this)),
       mainWindow_(std::make_unique<QMainWindow>()) {
     // Closing the main window ends the program even while the About window is open; closing
     // the About window alone never does.

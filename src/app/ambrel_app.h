@@ -29,9 +29,11 @@ class AmbrelApp final : public QObject {
     static constexpr int kMinimumWidth = 520;
     static constexpr int kMinimumHeight = 600;
 
-    // The real operations over `services`, which must outlive the application.
+    // The real operations over `services`, which must outlive the application; the stored
+    // refresh token is looked up beside the first frame.
     explicit AmbrelApp(const Services& services, QObject* parent = nullptr);
-    AmbrelApp(AppOperations operations, DashboardContext context, QObject* parent = nullptr);
+    AmbrelApp(AppOperations operations, DashboardContext context,
+              StartLookup lookup = StartLookup::now, QObject* parent = nullptr);
     ~AmbrelApp() override;
 
     AppState& state() { return *state_; }

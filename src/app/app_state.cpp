@@ -43,11 +43,26 @@ void runOnWorker(QObject* context, Work work, Apply apply) {
 
 }  // namespace
 
-AppState::AppState(AppOperations operations, QObject* parent)
+AppState::AppState(AppOperations operations, StartLookup lookup, QObject* parent)
     : QObject(parent), operations_(std::move(operations)) {
+    if (lookup == StartLookup::now) {
+        start(operations_.loadRefreshToken());
+        return;
+    }
+    isStarting_ = true;
+    runOnWorker(this, operations_.loadRefreshToken,
+                [this](Result<std::optional<std::string>> token) { start(token); });
+}
+
+void AppState::start(const Result<std::optional<std::string>>& token) {
     // A failing read counts as signed out; there is nobody to tell at this point.
-    auto token = operations_.loadRefreshToken();
-    isConnected_ = token.has_value() && token->has_value();
+    setConnected(token.has_value() && token->has_value());
+    // Only now, after isConnected: a view that waited for the answer shows the right content
+    // at once, never the sign-in view on its way to the dashboard.
+    if (isStarting_) {
+        isStarting_ = false;
+        Q_EMIT isStartingChanged(false);
+    }
     if (isConnected_) {
         QMetaObject::invokeMethod(this, &AppState::refresh, Qt::QueuedConnection);
     }

@@ -26,16 +26,24 @@ struct AppOperations {
     std::function<void()> reloadAllTimelines;
 };
 
+// When the stored refresh token is looked up: during construction, or on a worker so that the
+// window can show first (a keyring may take a while to answer, or wait for its unlock prompt).
+enum class StartLookup { now, inBackground };
+
 class AppState final : public QObject {
     Q_OBJECT
+    Q_PROPERTY(bool isStarting READ isStarting NOTIFY isStartingChanged)
     Q_PROPERTY(bool isConnected READ isConnected NOTIFY isConnectedChanged)
     Q_PROPERTY(bool isWorking READ isWorking NOTIFY isWorkingChanged)
     Q_PROPERTY(QString errorMessage READ errorMessageText NOTIFY errorMessageChanged)
     Q_PROPERTY(bool hasDashboard READ hasDashboard NOTIFY dashboardChanged)
 
   public:
-    explicit AppState(AppOperations operations, QObject* parent = nullptr);
+    explicit AppState(AppOperations operations, StartLookup lookup = StartLookup::now,
+                      QObject* parent = nullptr);
 
+    // True until the start-up lookup has answered; isConnected means nothing before.
+    bool isStarting() const { return isStarting_; }
     bool isConnected() const { return isConnected_; }
     const std::optional<AmbrelSnapshot>& dashboard() const { return dashboard_; }
     bool hasDashboard() const { return dashboard_.has_value(); }
@@ -55,12 +63,15 @@ class AppState final : public QObject {
     void signOut();
 
   Q_SIGNALS:
+    void isStartingChanged(bool isStarting);
     void isConnectedChanged(bool isConnected);
     void dashboardChanged();
     void isWorkingChanged(bool isWorking);
     void errorMessageChanged();
 
   private:
+    // isConnected from the lookup's answer, then the first refresh when connected.
+    void start(const Result<std::optional<std::string>>& token);
     // The refresh steps; `done` runs on the GUI thread after the last of them.
     void runRefresh(std::function<void()> done);
     void setConnected(bool value);
@@ -69,6 +80,7 @@ class AppState final : public QObject {
     void setErrorMessage(std::optional<QString> value);
 
     AppOperations operations_;
+    bool isStarting_ = false;
     bool isConnected_ = false;
     std::optional<AmbrelSnapshot> dashboard_;
     bool isWorking_ = false;

@@ -21,6 +21,7 @@ ContentView::ContentView(AppState& state, DashboardContext context, QMainWindow&
     if (const auto* files = dynamic_cast<const FileSecretStore*>(&context_.secrets))
         layout->addWidget(new FileSecretsNotice(files->folder(), this));
     connect(&state_, &AppState::isConnectedChanged, this, &ContentView::showCurrent);
+    connect(&state_, &AppState::isStartingChanged, this, &ContentView::showCurrent);
     showCurrent();
 }
 
@@ -33,6 +34,13 @@ LoginView* ContentView::login() const {
 }
 
 void ContentView::showCurrent() {
+    // Until the stored sign-in has been looked up, the window stays empty: showing the sign-in
+    // view only to replace it by the dashboard a moment later would be a flash.
+    if (state_.isStarting()) {
+        host_.setWindowTitle(localized("Ambrel"));
+        toolbar_.setVisible(false);
+        return;
+    }
     const bool connected = state_.isConnected();
     if (current_ != nullptr && (dashboard() != nullptr) == connected) return;
     if (current_ != nullptr) {

@@ -1,9 +1,9 @@
 #pragma once
 
-// The main window's root: the sign-in view while no account is connected, the dashboard while
-// one is. The dashboard is built anew on every connection, so it reads the objectives again.
-// While the secrets are kept in plain files (no keyring answered), a notice above either view
-// says so.
+// The main window's root: nothing until the stored sign-in has been looked up, then the sign-in
+// view while no account is connected, the dashboard while one is. The dashboard is built anew on
+// every connection, so it reads the objectives again. While the secrets are kept in plain files (no
+// keyring answered), a notice above either view says so.
 
 #include <QMainWindow>
 #include <QWidget>

@@ -1,5 +1,8 @@
 #include "app/live_operations.h"
 
+#include <memory>
+
+#include "core/auth/access_token_keeper.h"
 #include "core/auth/keychain.h"
 #include "core/earnings/earnings_store.h"
 #include "core/earnings/snapshot_refresh.h"
@@ -8,17 +11,22 @@
 namespace ambrel {
 
 AppOperations makeLiveOperations(const Services& services, AuthFlow::BrowserOpener openBrowser) {
+    // The access token lives here, in memory, for as long as the program runs.
+    auto tokens = std::make_shared<AccessTokenKeeper>();
     AppOperations operations;
     operations.loadRefreshToken = [&services] {
         return keychain::load(services.secrets, refreshTokenItem());
     };
-    operations.deleteRefreshToken = [&services] {
+    operations.deleteRefreshToken = [&services, tokens] {
+        tokens->forget();  // nothing of the session outlives the sign-out
         return keychain::deleteItem(services.secrets, refreshTokenItem());
     };
     operations.signIn = [&services, openBrowser] {
         return AuthFlow(services, openBrowser).signIn();
     };
-    operations.refreshSnapshot = [&services] { return refreshSnapshot(services); };
+    operations.refreshSnapshot = [&services, tokens] {
+        return refreshSnapshot(services, tokens.get());
+    };
     operations.clearEarningsCache = [&services] { clearEarningsCache(services.defaults); };
     operations.reloadAllTimelines = [] { WidgetCenter::reloadAllTimelines(); };
     return operations;

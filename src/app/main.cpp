@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMainWindow>
+#include <QTimer>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -73,8 +74,6 @@ int main(int argc, char* argv[]) {
     app.setProperty(ambrel::kBuildNumberProperty, QStringLiteral(AMBREL_BUILD_NUMBER));
 #endif
     QGuiApplication::setDesktopFileName(QStringLiteral("com.corvane.ambrel"));
-    QApplication::setWindowIcon(
-        QIcon::fromTheme(QStringLiteral("com.corvane.ambrel"), ambrel::productMark()));
 
     // Before any store is opened: a second start only brings the running window to the front.
     ambrel::SingleInstance instance;
@@ -95,6 +94,12 @@ int main(int argc, char* argv[]) {
                      [&ambrelApp] { ambrel::raiseWindow(ambrelApp.mainWindow()); });
     ambrel::reportFirstPaintIfRequested(ambrelApp.mainWindow());
     ambrelApp.mainWindow().show();
+    // After the first frame: looking the icon up in the theme reads the theme's index files,
+    // which the window does not need to appear.
+    QTimer::singleShot(0, &app, [] {
+        QApplication::setWindowIcon(
+            QIcon::fromTheme(QStringLiteral("com.corvane.ambrel"), ambrel::productMark()));
+    });
     const int status = QApplication::exec();
     // Closing the window ends the program at once, even while a sign-in still waits up to
     // five minutes for the browser on a worker thread: waiting for that worker (as the thread

@@ -1,8 +1,8 @@
 #pragma once
 
-// "Updated at" and the short local time of a refresh: the dashboard's footer, the panel
-// indicator's tooltip and the status line all say it the same way. Needs Qt Core only, so the
-// headless widget program can use it too.
+// "Updated at" and the short local time of a refresh, as the dashboard's footer says it, with
+// Qt's locale. The status line and the panel indicator say the same without Qt
+// (core/earnings/updated_at_text.h).
 
 #include <QLocale>
 #include <QString>
@@ -11,8 +11,8 @@
 
 namespace ambrel {
 
-// Hours and minutes only, in the user's own locale and time zone (not the display locale of
-// the figures).
-QString updatedAtText(Instant updatedAt, const QLocale& locale = QLocale::system());
+// Hours and minutes only, in `locale` (the dashboard passes QLocale::system(), not the display
+// locale of the figures) and the local time zone.
+QString updatedAtText(Instant updatedAt, const QLocale& locale);
 
 }  // namespace ambrel

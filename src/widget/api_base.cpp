@@ -10,4 +10,12 @@ const char* adsenseApiBase() {
     return AMBREL_ADSENSE_API_BASE;
 }
 
+const char* trustedCaFile() {
+#ifdef AMBREL_TEST_CA_FILE
+    return AMBREL_TEST_CA_FILE;
+#else
+    return "";
+#endif
+}
+
 }  // namespace ambrel

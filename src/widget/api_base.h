@@ -8,4 +8,8 @@ namespace ambrel {
 // server behind the user's back.
 const char* adsenseApiBase();
 
+// The certificate authorities the program trusts instead of the system's: empty, except in
+// the test builds that talk to the fake Google server. Compiled in for the same reason.
+const char* trustedCaFile();
+
 }  // namespace ambrel

@@ -29,6 +29,8 @@ struct Timeline {
     // The entry's snapshot is the one the refresh of this timeline fetched, not the cached one or
     // the sample that a failed (or skipped) refresh falls back to: only such figures are news.
     bool refreshed = false;
+
+    bool operator==(const Timeline&) const = default;
 };
 
 // The same interval whether the refresh succeeded, failed or was not attempted: a failure is

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "core/earnings/formatting.h"
+#include "core/earnings/updated_at_text.h"
 #include "core/platform/localization.h"
-#include "ui/updated_at_text.h"
 
 namespace ambrel::widget {
 namespace {
@@ -61,7 +61,7 @@ Glance glanceOf(const EarningsEntry& entry) {
         line("This month: %@ (%@ of the monthly objective)",
              {money(figures.monthToDate), percentOf(monthly)}),
         line("Balance: %@", {figures.balance.value_or("\u2014")}),
-        updatedAtText(figures.updatedAt).toStdString(),
+        updatedAtText(figures.updatedAt),
     };
     return glance;
 }

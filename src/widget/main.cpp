@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     for (const Command& command : kCommands) {
         if (args.size() == 2 && args[0] == command.name && args[1] == command.flag) {
-            SystemServices system(ambrel::adsenseApiBase());
+            SystemServices system(ambrel::adsenseApiBase(), ambrel::trustedCaFile());
             return command.run(system.services(), std::cout, std::cerr);
         }
     }
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
             std::cerr << "ambrel-widget status: " << options.error() << '\n';
             return printUsage(std::cerr);
         }
-        SystemServices system(ambrel::adsenseApiBase());
+        SystemServices system(ambrel::adsenseApiBase(), ambrel::trustedCaFile());
         return runStatusCommand(system.services(), *options, std::cout, std::cerr);
     }
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {

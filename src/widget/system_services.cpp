@@ -7,8 +7,9 @@
 
 namespace ambrel::widget {
 
-SystemServices::SystemServices(std::string adsenseBase)
-    : secrets_(makeSystemSecretStore(SecretStoreUse::readOnly)),
+SystemServices::SystemServices(std::string adsenseBase, std::string caFile)
+    : http_(std::move(caFile)),
+      secrets_(makeSystemSecretStore(SecretStoreUse::readOnly)),
       defaults_(Defaults::forBundle(kWidgetBundleId)),
       services_{.http = http_,
                 .secrets = *secrets_,

@@ -18,7 +18,8 @@ inline constexpr const char* kWidgetBundleId = "com.corvane.ambrel.widget";
 
 class SystemServices {
   public:
-    explicit SystemServices(std::string adsenseBase);
+    // `caFile`: see CurlHttpClient.
+    SystemServices(std::string adsenseBase, std::string caFile = {});
     SystemServices(const SystemServices&) = delete;
     SystemServices& operator=(const SystemServices&) = delete;
 

@@ -10,6 +10,16 @@ struct FakeGoogle::State : ServerState {};
 
 namespace {
 
+std::unique_ptr<httplib::Server> makeServer(Scheme scheme) {
+    if (scheme == Scheme::http) return std::make_unique<httplib::Server>();
+    auto server = std::make_unique<httplib::SSLServer>(testServerCertificate().c_str(),
+                                                       testServerKey().c_str());
+    if (!server->is_valid())
+        throw std::runtime_error("fake Google server: cannot read the test certificate in " +
+                                 std::string(AMBREL_TEST_TLS_DIR));
+    return server;
+}
+
 int bindLoopback(httplib::Server& server, int port) {
     if (port == 0) return server.bind_to_any_port("127.0.0.1");
     return server.bind_to_port("127.0.0.1", port) ? port : -1;
@@ -17,27 +27,41 @@ int bindLoopback(httplib::Server& server, int port) {
 
 }  // namespace
 
-FakeGoogle::FakeGoogle(int port) : state_(std::make_unique<State>()) {
+std::string testCaFile() {
+    return AMBREL_TEST_CA_FILE;
+}
+
+std::string testServerCertificate() {
+    return std::string(AMBREL_TEST_TLS_DIR) + "/server.pem";
+}
+
+std::string testServerKey() {
+    return std::string(AMBREL_TEST_TLS_DIR) + "/server-key.pem";
+}
+
+FakeGoogle::FakeGoogle(int port, Scheme scheme) : state_(std::make_unique<State>()) {
     auto& state = *state_;
+    state.scheme = scheme;
+    state.server = makeServer(scheme);
     registerRoutes(state);
     // An idle kept-alive connection holds a worker until this time-out; a short one keeps
     // the destructor quick.
-    state.server.set_keep_alive_timeout(1);
+    state.server->set_keep_alive_timeout(1);
     // Without it, Nagle's algorithm holds the body back behind the headers until the client's
     // delayed ACK, adding tens of milliseconds to each answer that a real server doesn't.
-    state.server.set_tcp_nodelay(true);
-    state.port = bindLoopback(state.server, port);
+    state.server->set_tcp_nodelay(true);
+    state.port = bindLoopback(*state.server, port);
     if (state.port < 0) {
         throw std::runtime_error("fake Google server: cannot listen on 127.0.0.1:" +
                                  std::to_string(port));
     }
     state.listener = std::thread([&state] {
-        state.server.listen_after_bind();
+        state.server->listen_after_bind();
         state.listenerEnded = true;
     });
     // stop() does nothing before the accept loop runs, so the destructor could hang on
     // a server that had not started yet.
-    while (!state.server.is_running() && !state.listenerEnded) {
+    while (!state.server->is_running() && !state.listenerEnded) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
@@ -48,7 +72,7 @@ FakeGoogle::~FakeGoogle() {
         state_->stopRequested = true;
     }
     state_->stopping.notify_all();
-    state_->server.stop();
+    state_->server->stop();
     state_->listener.join();
 }
 
@@ -57,7 +81,8 @@ int FakeGoogle::port() const {
 }
 
 std::string FakeGoogle::baseUrl() const {
-    return "http://127.0.0.1:" + std::to_string(port());
+    const char* scheme = state_->scheme == Scheme::https ? "https" : "http";
+    return std::string(scheme) + "://127.0.0.1:" + std::to_string(port());
 }
 
 std::string FakeGoogle::adsenseBase() const {
@@ -149,6 +174,16 @@ void FakeGoogle::clearFaults() {
 void FakeGoogle::setLatency(std::chrono::milliseconds latency) {
     std::lock_guard lock(state_->mutex);
     state_->latency = latency;
+}
+
+void FakeGoogle::setLatency(Endpoint endpoint, std::chrono::milliseconds latency) {
+    std::lock_guard lock(state_->mutex);
+    state_->endpointLatency[endpoint] = latency;
+}
+
+void FakeGoogle::setDailyReportLatency(std::chrono::milliseconds latency) {
+    std::lock_guard lock(state_->mutex);
+    state_->dailyReportLatency = latency;
 }
 
 std::vector<RecordedRequest> FakeGoogle::requests() const {

@@ -59,16 +59,25 @@ struct Fault {
     std::optional<std::size_t> announcedLength{};
 };
 
+// The fake's TLS identity, made by the build (cmake/TestCertificates.cmake): the authority
+// that signed it, for the clients of the tests to trust, and its own certificate and key.
+std::string testCaFile();  // the test authority, which signed the fake server's certificate
+std::string testServerCertificate();
+std::string testServerKey();
+
+enum class Scheme { http, https };
+
 class FakeGoogle {
   public:
-    // Listens on 127.0.0.1:`port` (0: a free port chosen by the system).
-    explicit FakeGoogle(int port = 0);
+    // Listens on 127.0.0.1:`port` (0: a free port chosen by the system); with https, over TLS
+    // with the test certificate.
+    explicit FakeGoogle(int port = 0, Scheme scheme = Scheme::http);
     ~FakeGoogle();
     FakeGoogle(const FakeGoogle&) = delete;
     FakeGoogle& operator=(const FakeGoogle&) = delete;
 
     int port() const;
-    std::string baseUrl() const;      // http://127.0.0.1:<port>
+    std::string baseUrl() const;      // http(s)://127.0.0.1:<port>
     std::string adsenseBase() const;  // baseUrl() + "/v2"
     std::string tokenUri() const;     // baseUrl() + "/token"
     std::string authUri() const;      // baseUrl() + "/o/oauth2/auth"
@@ -94,8 +103,11 @@ class FakeGoogle {
     // Faults apply to the next `times` requests of that endpoint (-1: all of them).
     void injectFault(Endpoint endpoint, Fault fault, int times = -1);
     void clearFaults();
-    // Added to every answer.
+    // Added to every answer; and to every answer of one endpoint (the server's own time).
     void setLatency(std::chrono::milliseconds latency);
+    void setLatency(Endpoint endpoint, std::chrono::milliseconds latency);
+    // For reports by day (the daily report), in place of the report endpoint's own.
+    void setDailyReportLatency(std::chrono::milliseconds latency);
 
     std::vector<RecordedRequest> requests() const;
     void clearRequests();

@@ -1,8 +1,13 @@
 // fake-google: the fake Google server on its own, for running the programs by hand
 // against it (point AMBREL_ADSENSE_API_BASE and client_secret.json at it).
 //
-//   fake-google --port N [--days FILE.json] [--latency-ms N] [--client-secret-out FILE]
+//   fake-google --port N [--tls] [--days FILE.json] [--latency-ms N]
+//               [--server-times token=MS,accounts=MS,daily=MS,report=MS,payments=MS]
+//               [--public-port N] [--client-secret-out FILE]
 //
+// --tls serves HTTPS with the build's test certificate; --public-port names the port that
+// client_secret.json gives, when the clients reach the server through a relay. On SIGUSR1 it
+// prints the requests answered since the last SIGUSR1 ("requests N: POST /token, ...").
 // Without --days it serves a demo of the last 35 days ending today (UTC), so a manual
 // run shows figures. Runs until SIGINT or SIGTERM.
 
@@ -12,8 +17,10 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "fakes/fake_google.h"
@@ -28,20 +35,69 @@ struct Options {
     std::optional<std::string> daysFile;
     std::optional<std::string> clientSecretOut;
     int latencyMs = 0;
+    bool tls = false;
+    std::optional<int> publicPort;
+    std::map<std::string, int> serverTimes;
 };
 
 void printUsage() {
-    std::cerr << "usage: fake-google --port N [--days FILE.json] [--latency-ms N] "
-                 "[--client-secret-out FILE]\n"
+    std::cerr << "usage: fake-google --port N [--tls] [--days FILE.json] [--latency-ms N]\n"
+                 "         [--server-times token=MS,accounts=MS,daily=MS,report=MS,payments=MS]\n"
+                 "         [--public-port N] [--client-secret-out FILE]\n"
                  "  FILE.json: [{\"date\": \"2026-05-21\", \"earnings\": 1.23, \"pageViews\": 450, "
                  "\"rpm\": 2.73, \"impressions\": 900, \"clicks\": 3, \"cpc\": 0.41, "
                  "\"ctr\": 0.0067}, ...]\n";
+}
+
+// "token=80,accounts=60": milliseconds per endpoint.
+bool parseServerTimes(const std::string& text, std::map<std::string, int>& into) {
+    std::stringstream items(text);
+    for (std::string item; std::getline(items, item, ',');) {
+        const auto equals = item.find('=');
+        if (equals == std::string::npos) return false;
+        into[item.substr(0, equals)] = std::stoi(item.substr(equals + 1));
+    }
+    return true;
+}
+
+void applyServerTimes(ambrel::fakes::FakeGoogle& google, const std::map<std::string, int>& times) {
+    using ambrel::fakes::Endpoint;
+    const std::map<std::string, Endpoint> endpoints{{"token", Endpoint::token},
+                                                    {"accounts", Endpoint::accounts},
+                                                    {"report", Endpoint::report},
+                                                    {"payments", Endpoint::payments}};
+    for (const auto& [name, ms] : times) {
+        if (name == "daily")
+            google.setDailyReportLatency(std::chrono::milliseconds(ms));
+        else if (auto found = endpoints.find(name); found != endpoints.end())
+            google.setLatency(found->second, std::chrono::milliseconds(ms));
+        else
+            std::cerr << "fake-google: no endpoint named " << name << '\n';
+    }
+}
+
+// client_secret.json with the endpoints at `port` instead of the server's own.
+std::string clientSecretAt(const ambrel::fakes::FakeGoogle& google, std::optional<int> port) {
+    auto document = nlohmann::json::parse(google.clientSecretJson());
+    if (port) {
+        const std::string own = ":" + std::to_string(google.port()) + "/";
+        for (const char* key : {"auth_uri", "token_uri"}) {
+            std::string uri = document["installed"][key];
+            uri.replace(uri.find(own), own.size(), ":" + std::to_string(*port) + "/");
+            document["installed"][key] = uri;
+        }
+    }
+    return document.dump(2);
 }
 
 std::optional<Options> parseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
+        if (name == "--tls") {
+            options.tls = true;
+            continue;
+        }
         if (i + 1 >= argc) return std::nullopt;
         const std::string value = argv[++i];
         try {
@@ -53,7 +109,11 @@ std::optional<Options> parseOptions(int argc, char** argv) {
                 options.daysFile = value;
             else if (name == "--client-secret-out")
                 options.clientSecretOut = value;
-            else
+            else if (name == "--public-port")
+                options.publicPort = std::stoi(value);
+            else if (name == "--server-times") {
+                if (!parseServerTimes(value, options.serverTimes)) return std::nullopt;
+            } else
                 return std::nullopt;
         } catch (const std::exception&) {
             return std::nullopt;
@@ -128,18 +188,27 @@ int main(int argc, char** argv) {
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     try {
-        ambrel::fakes::FakeGoogle google(options->port);
+        ambrel::fakes::FakeGoogle google(options->port, options->tls ? ambrel::fakes::Scheme::https
+                                                                     : ambrel::fakes::Scheme::http);
+        applyServerTimes(google, options->serverTimes);
         google.setDays(options->daysFile ? readDays(*options->daysFile) : demoDays());
         if (!options->daysFile) google.setPayments(demoPayments());
         google.setLatency(std::chrono::milliseconds(options->latencyMs));
         if (options->clientSecretOut)
-            std::ofstream(*options->clientSecretOut) << google.clientSecretJson();
+            std::ofstream(*options->clientSecretOut) << clientSecretAt(google, options->publicPort);
         std::cout << "listening on " << google.baseUrl() << std::endl;
-        int received = 0;
-        sigwait(&signals, &received);
+        for (int received = 0; sigwait(&signals, &received) == 0 && received == SIGUSR1;) {
+            const auto requests = google.requests();
+            google.clearRequests();
+            std::cout << "requests " << requests.size() << ':';
+            for (std::size_t i = 0; i < requests.size(); ++i)
+                std::cout << (i == 0 ? " " : ", ") << requests[i].method << ' ' << requests[i].path;
+            std::cout << std::endl;
+        }
     } catch (const std::exception& error) {
         std::cerr << "fake-google: " << error.what() << '\n';
         return 1;

@@ -105,13 +105,13 @@ FakeAnswer adsenseAnswer(ServerState& state, const RecordedRequest& request,
 }
 
 void registerOAuth(ServerState& state) {
-    state.server.Post("/token", [&state](const httplib::Request& req, httplib::Response& res) {
+    state.server->Post("/token", [&state](const httplib::Request& req, httplib::Response& res) {
         serve(state, Endpoint::token, req, res, [&state](const RecordedRequest& recorded) {
             std::lock_guard lock(state.mutex);
             return state.oauth.token(recorded.form);
         });
     });
-    state.server.Get(
+    state.server->Get(
         "/o/oauth2/auth", [&state](const httplib::Request& req, httplib::Response& res) {
             serve(state, Endpoint::consent, req, res, [&state](const RecordedRequest& recorded) {
                 std::lock_guard lock(state.mutex);
@@ -121,13 +121,14 @@ void registerOAuth(ServerState& state) {
 }
 
 void registerAdsense(ServerState& state) {
-    state.server.Get("/v2/accounts", [&state](const httplib::Request& req, httplib::Response& res) {
-        serve(state, Endpoint::accounts, req, res, [&state](const RecordedRequest& recorded) {
-            return adsenseAnswer(state, recorded, nullptr,
-                                 [&state] { return answerAccounts(state.accounts); });
+    state.server->Get(
+        "/v2/accounts", [&state](const httplib::Request& req, httplib::Response& res) {
+            serve(state, Endpoint::accounts, req, res, [&state](const RecordedRequest& recorded) {
+                return adsenseAnswer(state, recorded, nullptr,
+                                     [&state] { return answerAccounts(state.accounts); });
+            });
         });
-    });
-    state.server.Get(
+    state.server->Get(
         R"(/v2/(accounts/[^/]+)/reports:generate)",
         [&state](const httplib::Request& req, httplib::Response& res) {
             const std::string account = req.matches[1];
@@ -137,8 +138,8 @@ void registerAdsense(ServerState& state) {
                 });
             });
         });
-    state.server.Get(R"(/v2/(accounts/[^/]+)/payments)", [&state](const httplib::Request& req,
-                                                                  httplib::Response& res) {
+    state.server->Get(R"(/v2/(accounts/[^/]+)/payments)", [&state](const httplib::Request& req,
+                                                                   httplib::Response& res) {
         const std::string account = req.matches[1];
         serve(state, Endpoint::payments, req, res, [&](const RecordedRequest& recorded) {
             return adsenseAnswer(state, recorded, &account,
@@ -156,10 +157,10 @@ void registerFallback(ServerState& state) {
         }
         write(res, notFound(req.path));
     };
-    state.server.Get(".*", unknown);
-    state.server.Post(".*", unknown);
-    state.server.Put(".*", unknown);
-    state.server.Delete(".*", unknown);
+    state.server->Get(".*", unknown);
+    state.server->Post(".*", unknown);
+    state.server->Put(".*", unknown);
+    state.server->Delete(".*", unknown);
 }
 
 }  // namespace

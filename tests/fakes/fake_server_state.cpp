@@ -7,12 +7,18 @@ namespace ambrel::fakes {
 std::pair<std::optional<Fault>, std::chrono::milliseconds> ServerState::admit(
     Endpoint endpoint, RecordedRequest request) {
     std::lock_guard lock(mutex);
+    const bool byDay = std::ranges::any_of(request.query, [](const auto& item) {
+        return item.first == "dimensions" && item.second == "DATE";
+    });
+    auto wait = latency + endpointLatency[endpoint];
+    if (endpoint == Endpoint::report && byDay && dailyReportLatency)
+        wait = latency + *dailyReportLatency;
     recorded.push_back(std::move(request));
     auto& pending = faults[endpoint];
-    if (pending.empty()) return {std::nullopt, latency};
+    if (pending.empty()) return {std::nullopt, wait};
     Fault fault = pending.front().fault;
     if (pending.front().times > 0 && --pending.front().times == 0) pending.pop_front();
-    return {fault, latency + fault.latency};
+    return {fault, wait + fault.latency};
 }
 
 void ServerState::delay(std::chrono::milliseconds duration) {

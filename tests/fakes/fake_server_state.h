@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -28,10 +29,11 @@ struct PendingFault {
 };
 
 struct ServerState {
-    httplib::Server server;
+    std::unique_ptr<httplib::Server> server;  // an httplib::SSLServer when serving TLS
     std::thread listener;
     std::atomic<bool> listenerEnded{false};
     int port = 0;
+    Scheme scheme = Scheme::http;
 
     mutable std::mutex mutex;
     std::condition_variable stopping;  // wakes delayed answers when the server shuts down
@@ -43,6 +45,8 @@ struct ServerState {
     std::vector<FakePayment> payments;
     std::map<Endpoint, std::deque<PendingFault>> faults;
     std::chrono::milliseconds latency{0};
+    std::map<Endpoint, std::chrono::milliseconds> endpointLatency;
+    std::optional<std::chrono::milliseconds> dailyReportLatency;
     std::vector<RecordedRequest> recorded;
 
     // Records the request and returns the fault it meets, if any, with the delay to apply.

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <condition_variable>
+#include <future>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -54,6 +56,23 @@ class LocalServer {
             response.status = 418;
             response.set_content("{\"error\":\"short and stout\"}", "application/json");
         });
+        // Answers once three requests are inside at the same time ("together"), or after five
+        // seconds alone; each answer carries the request's tag and the client's port.
+        server_.Get("/together",
+                    [this](const httplib::Request& request, httplib::Response& response) {
+                        std::unique_lock lock(mutex_);
+                        ++inside_;
+                        arrived_.notify_all();
+                        const bool together = arrived_.wait_for(lock, std::chrono::seconds(5),
+                                                                [this] { return inside_ >= 3; });
+                        response.set_content(request.get_param_value("tag") +
+                                                 (together ? " together" : " alone") + " " +
+                                                 request.get_header_value("Authorization"),
+                                             "text/plain");
+                    });
+        server_.Get("/port", [](const httplib::Request& request, httplib::Response& response) {
+            response.set_content(std::to_string(request.remote_port), "text/plain");
+        });
         server_.Get("/slow", [this](const httplib::Request&, httplib::Response& response) {
             for (int i = 0; i < 100 && !stopping_; ++i) std::this_thread::sleep_for(50ms);
             response.set_content("late", "text/plain");
@@ -81,6 +100,8 @@ class LocalServer {
     std::thread thread_;
     std::atomic<bool> stopping_{false};
     mutable std::mutex mutex_;
+    std::condition_variable arrived_;
+    int inside_ = 0;
     Received last_;
 };
 
@@ -201,6 +222,52 @@ TEST(CurlHttpClient, BodyBeyondTheLimitIsATransportError) {
 TEST(CurlHttpClient, RefusesSchemesOtherThanHttp) {
     auto response = CurlHttpClient().send({"GET", "file:///etc/passwd", {}, "", 60s});
     EXPECT_FALSE(response.has_value());
+}
+
+// The client keeps its connection between requests, sends a batch at once, holds a batch until
+// its late headers come (adding them to every request), and sends nothing when they never do.
+TEST(CurlHttpClient, KeepsConnectionsAndSendsBatchesTogether) {
+    LocalServer server;
+    CurlHttpClient client;
+    auto first = client.send({"GET", server.url("/port"), {}, "", 60s});
+    auto second = client.send({"GET", server.url("/port"), {}, "", 60s});
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->body, second->body);
+
+    std::promise<std::optional<HttpHeaders>> token;
+    std::vector<HttpRequest> batch;
+    for (const char* tag : {"a", "b", "c"})
+        batch.push_back({"GET", server.url("/together?tag=") + tag, {}, "", 60s});
+    auto sent = std::async(std::launch::async,
+                           [&] { return client.sendAll(batch, token.get_future().share()); });
+    std::this_thread::sleep_for(100ms);
+    token.set_value(HttpHeaders{{"Authorization", "Bearer late"}});
+    const auto replies = sent.get();
+    ASSERT_EQ(replies.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        ASSERT_TRUE(replies[i]) << replies[i].error().message;
+        EXPECT_EQ(replies[i]->body, std::string(1, "abc"[i]) + " together Bearer late");
+    }
+
+    std::promise<std::optional<HttpHeaders>> refused;
+    refused.set_value(std::nullopt);
+    for (const auto& reply : client.sendAll(batch, refused.get_future().share()))
+        EXPECT_FALSE(reply.has_value());
+    EXPECT_EQ(server.last().method, "");  // nothing reached /echo, nor anything else recorded
+}
+
+// Over TLS the server's certificate must chain to the authorities the client trusts: the
+// system's by default, which never include the test authority.
+TEST(CurlHttpClient, TrustsOnlyItsOwnAuthorities) {
+    fakes::FakeGoogle google(0, fakes::Scheme::https);
+    const HttpRequest request{"GET", google.adsenseBase() + "/accounts", {}, "", 60s};
+    auto refused = CurlHttpClient().send(request);
+    ASSERT_FALSE(refused.has_value());
+    EXPECT_NE(refused.error().message.find("certificate"), std::string::npos)
+        << refused.error().message;
+    auto accepted = CurlHttpClient(fakes::testCaFile()).send(request);
+    ASSERT_TRUE(accepted.has_value()) << accepted.error().message;
+    EXPECT_EQ(accepted->status, 401);  // no bearer token: the fake's own refusal
 }
 
 }  // namespace

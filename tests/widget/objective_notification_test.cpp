@@ -147,7 +147,7 @@ class ObjectiveNotificationTest : public ::testing::Test {
         errors += host.readAllStandardError();
     }
 
-    fakes::FakeGoogle fake{AMBREL_WIDGET_TEST_PORT};
+    fakes::FakeGoogle fake{AMBREL_WIDGET_TEST_PORT, fakes::Scheme::https};
     std::unique_ptr<SecretStore> secrets = makeSystemSecretStore();
     TempDir config, cache, data;
     QProcess host;

@@ -103,7 +103,7 @@ TEST(PanelIndicator, RegistersLateShowsTheFiguresAndAnswersItsMenu) {
     double monthToDate = 0;
     for (const FakeDay& day : days)
         if (day.date.substr(0, 7) == dayKey(today).substr(0, 7)) monthToDate += day.earnings;
-    fakes::FakeGoogle fake(AMBREL_WIDGET_TEST_PORT);
+    fakes::FakeGoogle fake(AMBREL_WIDGET_TEST_PORT, fakes::Scheme::https);
     fake.setClient("panel-test.apps", "panel-test-secret");
     fake.setRefreshToken(kRefreshToken);
     fake.setAccounts({{"accounts/pub-7", "Test publisher"}});

@@ -60,6 +60,9 @@ Result<TokenResponse> postTokenRequest(HttpClient& http, const std::string& toke
     request.headers = {{"Content-Type", "application/x-www-form-urlencoded"}};
     request.body = formEncode(fields);
     request.timeout = std::chrono::seconds(60);
+    // The next token request comes after the hour a token lives, when a kept connection would
+    // long have been closed by the server.
+    request.keepConnection = false;
     auto response = http.send(request);
     if (!response) return std::unexpected(Error{std::move(response.error())});
     // Google's token endpoint explains its refusals in the JSON body, so the answer is judged
@@ -67,24 +70,37 @@ Result<TokenResponse> postTokenRequest(HttpClient& http, const std::string& toke
     return decodeTokenResponse(response->body);
 }
 
-Result<std::string> fetchAccessToken(const Services& services) {
+Result<std::pair<OAuthConfig, std::string>> loadGrantInputs(const Services& services) {
     auto config = OAuthConfig::loadChecked(services.clientSecretLocations);
     if (!config) return std::unexpected(config.error());
     auto refreshToken = keychain::load(services.secrets, refreshTokenItem());
     if (!refreshToken) return std::unexpected(refreshToken.error());
     if (!*refreshToken) return std::unexpected(OAuthError::noRefreshToken());
+    return std::pair{std::move(*config), std::move(**refreshToken)};
+}
 
-    auto answer = postTokenRequest(services.http, config->tokenURI,
-                                   {{"refresh_token", **refreshToken},
-                                    {"client_id", config->clientID},
-                                    {"client_secret", config->clientSecret},
+Result<IssuedAccessToken> grantAccessToken(HttpClient& http, const OAuthConfig& config,
+                                           const std::string& refreshToken) {
+    auto answer = postTokenRequest(http, config.tokenURI,
+                                   {{"refresh_token", refreshToken},
+                                    {"client_id", config.clientID},
+                                    {"client_secret", config.clientSecret},
                                     {"grant_type", "refresh_token"}});
     if (!answer) return std::unexpected(answer.error());
     if (answer->error)
         return std::unexpected(
             OAuthError::token(answer->error_description.value_or(*answer->error)));
-    if (answer->access_token) return std::move(*answer->access_token);
+    if (answer->access_token)
+        return IssuedAccessToken{std::move(*answer->access_token), answer->expires_in};
     return std::unexpected(OAuthError::token("response without access_token"));
+}
+
+Result<std::string> fetchAccessToken(const Services& services) {
+    auto inputs = loadGrantInputs(services);
+    if (!inputs) return std::unexpected(std::move(inputs.error()));
+    auto issued = grantAccessToken(services.http, inputs->first, inputs->second);
+    if (!issued) return std::unexpected(std::move(issued.error()));
+    return std::move(issued->value);
 }
 
 }  // namespace ambrel

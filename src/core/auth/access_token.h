@@ -7,7 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "core/auth/oauth_config.h"
 #include "core/error.h"
 #include "core/services.h"
 
@@ -33,7 +35,21 @@ std::string formEncode(const std::map<std::string, std::string>& fields);
 Result<TokenResponse> postTokenRequest(HttpClient& http, const std::string& tokenURI,
                                        const std::map<std::string, std::string>& fields);
 
-// One refresh-token grant; access tokens are never cached.
+// An access token and how long it lives, in seconds, when the answer said so.
+struct IssuedAccessToken {
+    std::string value;
+    std::optional<long long> expiresIn;
+};
+
+// The client configuration and the stored refresh token, in this order; each failure as the
+// token fetch reports it (missing configuration, store failure, not connected).
+Result<std::pair<OAuthConfig, std::string>> loadGrantInputs(const Services& services);
+
+// One refresh-token grant at the configuration's endpoint.
+Result<IssuedAccessToken> grantAccessToken(HttpClient& http, const OAuthConfig& config,
+                                           const std::string& refreshToken);
+
+// One refresh-token grant; access tokens are never cached here (AccessTokenKeeper does).
 Result<std::string> fetchAccessToken(const Services& services);
 
 }  // namespace ambrel

@@ -41,52 +41,99 @@ std::string encodeQuery(const QueryItems& items) {
 
 AdSenseAPI::AdSenseAPI(HttpClient& http, std::string base) : http_(http), base_(std::move(base)) {}
 
-Result<std::string> AdSenseAPI::get(const std::string& url, const std::string& accessToken) const {
+namespace {
+
+HttpRequest getRequest(std::string url) {
     HttpRequest request;
     request.method = "GET";
-    request.url = url;
-    request.headers = {{"Authorization", "Bearer " + accessToken}};
+    request.url = std::move(url);
     request.timeout = std::chrono::seconds(60);
-    auto response = http_.send(request);
-    if (!response) return std::unexpected(Error{std::move(response.error())});
-    if (response->status < 200 || response->status > 299) {
-        std::string body =
-            utf8::isValid(response->body) ? std::move(response->body) : std::string();
-        return std::unexpected(
-            Error{AdSenseError::http(static_cast<int>(response->status), std::move(body))});
-    }
-    return std::move(response->body);
+    return request;
 }
 
-Result<std::string> AdSenseAPI::firstAccount(const std::string& accessToken) const {
-    auto body = get(base_ + "/accounts", accessToken);
-    if (!body) return std::unexpected(std::move(body.error()));
-    auto decoded = decodeAccountsResponse(*body);
+HttpRequest authorized(HttpRequest request, const std::string& accessToken) {
+    request.headers = AdSenseAPI::authorization(accessToken);
+    return request;
+}
+
+}  // namespace
+
+HttpHeaders AdSenseAPI::authorization(const std::string& accessToken) {
+    return {{"Authorization", "Bearer " + accessToken}};
+}
+
+Result<std::string> AdSenseAPI::body(HttpReply reply) {
+    if (!reply) return std::unexpected(Error{std::move(reply.error())});
+    if (reply->status < 200 || reply->status > 299) {
+        std::string text = utf8::isValid(reply->body) ? std::move(reply->body) : std::string();
+        return std::unexpected(
+            Error{AdSenseError::http(static_cast<int>(reply->status), std::move(text))});
+    }
+    return std::move(reply->body);
+}
+
+Result<std::string> AdSenseAPI::firstAccountOf(HttpReply reply) {
+    auto text = body(std::move(reply));
+    if (!text) return std::unexpected(std::move(text.error()));
+    auto decoded = decodeAccountsResponse(*text);
     if (!decoded) return std::unexpected(std::move(decoded.error()));
     if (!decoded->accounts || decoded->accounts->empty())
         return std::unexpected(Error{AdSenseError::noAccount()});
     return std::move(decoded->accounts->front().name);
 }
 
-Result<ReportResponse> AdSenseAPI::generateReport(std::string_view account, const QueryItems& query,
-                                                  const std::string& accessToken) const {
+Result<ReportResponse> AdSenseAPI::reportOf(HttpReply reply) {
+    auto text = body(std::move(reply));
+    if (!text) return std::unexpected(std::move(text.error()));
+    return decodeReportResponse(*text);
+}
+
+Result<std::optional<std::vector<Payment>>> AdSenseAPI::paymentsOf(HttpReply reply) {
+    auto text = body(std::move(reply));
+    if (!text) return std::unexpected(std::move(text.error()));
+    auto decoded = decodePaymentsResponse(*text);
+    if (!decoded) return std::unexpected(std::move(decoded.error()));
+    return std::move(decoded->payments);
+}
+
+HttpRequest AdSenseAPI::accountsRequest() const {
+    return getRequest(base_ + "/accounts");
+}
+
+Result<HttpRequest> AdSenseAPI::reportRequest(std::string_view account,
+                                              const QueryItems& query) const {
     auto url = accountUrl(account, "/reports:generate");
     if (!url) return std::unexpected(std::move(url.error()));
     if (!query.empty()) url->append("?").append(encodeQuery(query));
-    auto body = get(*url, accessToken);
-    if (!body) return std::unexpected(std::move(body.error()));
-    return decodeReportResponse(*body);
+    return getRequest(std::move(*url));
+}
+
+Result<HttpRequest> AdSenseAPI::paymentsRequest(std::string_view account) const {
+    auto url = accountUrl(account, "/payments");
+    if (!url) return std::unexpected(std::move(url.error()));
+    return getRequest(std::move(*url));
+}
+
+Result<std::string> AdSenseAPI::get(const std::string& url, const std::string& accessToken) const {
+    return body(http_.send(authorized(getRequest(url), accessToken)));
+}
+
+Result<std::string> AdSenseAPI::firstAccount(const std::string& accessToken) const {
+    return firstAccountOf(http_.send(authorized(accountsRequest(), accessToken)));
+}
+
+Result<ReportResponse> AdSenseAPI::generateReport(std::string_view account, const QueryItems& query,
+                                                  const std::string& accessToken) const {
+    auto request = reportRequest(account, query);
+    if (!request) return std::unexpected(std::move(request.error()));
+    return reportOf(http_.send(authorized(std::move(*request), accessToken)));
 }
 
 Result<std::optional<std::vector<Payment>>> AdSenseAPI::payments(
     std::string_view account, const std::string& accessToken) const {
-    auto url = accountUrl(account, "/payments");
-    if (!url) return std::unexpected(std::move(url.error()));
-    auto body = get(*url, accessToken);
-    if (!body) return std::unexpected(std::move(body.error()));
-    auto decoded = decodePaymentsResponse(*body);
-    if (!decoded) return std::unexpected(std::move(decoded.error()));
-    return std::move(decoded->payments);
+    auto request = paymentsRequest(account);
+    if (!request) return std::unexpected(std::move(request.error()));
+    return paymentsOf(http_.send(authorized(std::move(*request), accessToken)));
 }
 
 Result<std::string> AdSenseAPI::accountUrl(std::string_view account,

@@ -29,6 +29,19 @@ class AdSenseAPI {
     // The body of a successful (2xx) answer; any other status is AdSenseError::http.
     Result<std::string> get(const std::string& url, const std::string& accessToken) const;
 
+    // The calls below as requests without their "Authorization" header, so that they can be
+    // sent together or before the access token is known, and their answers read apart.
+    HttpRequest accountsRequest() const;
+    Result<HttpRequest> reportRequest(std::string_view account, const QueryItems& query) const;
+    Result<HttpRequest> paymentsRequest(std::string_view account) const;
+    // The one header that authorizes a request.
+    static HttpHeaders authorization(const std::string& accessToken);
+
+    static Result<std::string> body(HttpReply reply);
+    static Result<std::string> firstAccountOf(HttpReply reply);
+    static Result<ReportResponse> reportOf(HttpReply reply);
+    static Result<std::optional<std::vector<Payment>>> paymentsOf(HttpReply reply);
+
     // The resource name of the first account listed; AdSenseError::noAccount when none is.
     Result<std::string> firstAccount(const std::string& accessToken) const;
 

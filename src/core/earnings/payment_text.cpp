@@ -2,78 +2,33 @@
 
 #include <locale.h>
 #include <unicode/datefmt.h>
-#include <unicode/dcfmtsym.h>
-#include <unicode/gregocal.h>
-#include <unicode/numsys.h>
-#include <unicode/timezone.h>
+#include <unicode/simpletz.h>
 #include <unicode/uchar.h>
 #include <unicode/ucurr.h>
 #include <unicode/unistr.h>
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <map>
 #include <memory>
-#include <tuple>
 
+#include "core/earnings/foreign_separators.h"
 #include "core/platform/locale.h"
 
 namespace ambrel {
 namespace {
 
 constexpr UChar32 kMinusSign = 0x2212;  // what ICU writes for negative numbers in some locales
-constexpr UChar32 kArabicDecimalSeparator = 0x066B;
-constexpr UChar32 kArabicThousandsSeparator = 0x066C;
-
-using SeparatorMap = std::map<UChar32, char>;
-
-// Adds `symbol` as `ascii` when it is one punctuation character outside ASCII; a character
-// that some numbering system uses for decimals and another for grouping is no use (0).
-void addSeparator(SeparatorMap& map, const icu::UnicodeString& symbol, char ascii) {
-    if (symbol.countChar32() != 1) return;
-    const UChar32 c = symbol.char32At(0);
-    if (c < 0x80 || !u_ispunct(c)) return;  // spaces group digits too, but say nothing alone
-    auto [it, added] = map.emplace(c, ascii);
-    if (!added && it->second != ascii) it->second = '\0';
-}
-
-// The separators that ICU's number symbols give for every decimal numbering system, as "."
-// or ",": written with their digits, they must be folded together with them, or "١٢٣٫٤٥"
-// would lose its decimal separator and read a hundred times too large.
-SeparatorMap buildForeignSeparators() {
-    SeparatorMap map{{kArabicDecimalSeparator, '.'}, {kArabicThousandsSeparator, ','}};
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::StringEnumeration> names(icu::NumberingSystem::getAvailableNames(status));
-    if (U_FAILURE(status) || !names) return map;
-    while (const char* name = names->next(nullptr, status)) {
-        if (U_FAILURE(status)) break;
-        UErrorCode systemStatus = U_ZERO_ERROR;
-        std::unique_ptr<icu::NumberingSystem> system(
-            icu::NumberingSystem::createInstanceByName(name, systemStatus));
-        if (U_FAILURE(systemStatus) || !system || system->isAlgorithmic() ||
-            system->getRadix() != 10)
-            continue;
-        icu::DecimalFormatSymbols symbols(icu::Locale::getRoot(), *system, systemStatus);
-        if (U_FAILURE(systemStatus)) continue;
-        using Symbol = icu::DecimalFormatSymbols;
-        addSeparator(map, symbols.getSymbol(Symbol::kDecimalSeparatorSymbol), '.');
-        addSeparator(map, symbols.getSymbol(Symbol::kMonetarySeparatorSymbol), '.');
-        addSeparator(map, symbols.getSymbol(Symbol::kGroupingSeparatorSymbol), ',');
-        addSeparator(map, symbols.getSymbol(Symbol::kMonetaryGroupingSeparatorSymbol), ',');
-    }
-    return map;
-}
 
 // "." or "," for a separator of another script; none for any other character.
 std::optional<char> foldedSeparator(UChar32 c) {
-    static const SeparatorMap separators = buildForeignSeparators();
-    auto found = separators.find(c);
-    if (found == separators.end() || found->second == '\0') return std::nullopt;
-    return found->second;
+    for (const ForeignSeparator& separator : kForeignSeparators)
+        if (separator.character == c) return separator.ascii;
+    return std::nullopt;
 }
 
 // The digits, separators and minus signs of the text, with every decimal digit and separator
@@ -176,35 +131,21 @@ std::optional<double> readNumber(const std::string& text) {
     return value;
 }
 
-std::optional<int32_t> asInt32(long long value) {
-    if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
-    return static_cast<int32_t>(value);
-}
-
-// The payment day at 00:00 UTC. Missing components keep the cleared calendar's values
-// (year 1970, January, day 1); out-of-range components give none, since leniency is off.
-std::optional<UDate> paymentDay(const icu::TimeZone& utc, std::optional<long long> year,
-                                std::optional<long long> month, std::optional<long long> day) {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::GregorianCalendar calendar(utc, status);
-    if (U_FAILURE(status)) return std::nullopt;
-    calendar.clear();
-    calendar.setLenient(false);
-    // ICU counts months from 0.
-    const std::tuple<UCalendarDateFields, std::optional<long long>, int32_t> fields[] = {
-        {UCAL_YEAR, year, 0},
-        {UCAL_MONTH, month, -1},
-        {UCAL_DATE, day, 0},
-    };
-    for (const auto& [field, component, offset] : fields) {
-        if (!component) continue;
-        auto value = asInt32(*component);
-        if (!value) return std::nullopt;
-        calendar.set(field, static_cast<int32_t>(int64_t{*value} + offset));
-    }
-    UDate date = calendar.getTime(status);
-    if (U_FAILURE(status)) return std::nullopt;
-    return date;
+// The payment day at 00:00 UTC. Missing components are those of 1 January 1970; a component
+// out of its range, or a day the month does not have, gives none rather than a date moved on.
+std::optional<UDate> paymentDay(std::optional<long long> year, std::optional<long long> month,
+                                std::optional<long long> day) {
+    using namespace std::chrono;
+    const long long y = year.value_or(1970), m = month.value_or(1), d = day.value_or(1);
+    // The calendar's own limits, checked before narrowing; year 0 and before have no AD year.
+    if (y < 1 || y > static_cast<int>(std::chrono::year::max()) || m < 1 || m > 12 || d < 1 ||
+        d > 31)
+        return std::nullopt;
+    const year_month_day date{std::chrono::year(static_cast<int>(y)),
+                              std::chrono::month(static_cast<unsigned>(m)),
+                              std::chrono::day(static_cast<unsigned>(d))};
+    if (!date.ok()) return std::nullopt;
+    return static_cast<UDate>(sys_days(date).time_since_epoch().count()) * U_MILLIS_PER_DAY;
 }
 
 }  // namespace
@@ -219,15 +160,15 @@ std::optional<double> parseAmount(std::string_view text, std::string_view curren
 std::string paymentDateLabel(std::optional<long long> year, std::optional<long long> month,
                              std::optional<long long> day) {
     if (!year && !month && !day) return {};
-    std::unique_ptr<icu::TimeZone> utc(icu::TimeZone::createTimeZone("UTC"));
-    auto date = paymentDay(*utc, year, month, day);
+    auto date = paymentDay(year, month, day);
     if (!date) return {};
 
     std::unique_ptr<icu::DateFormat> formatter(icu::DateFormat::createDateInstance(
         icu::DateFormat::kMedium, icu::Locale(displayLocale().c_str())));
     if (!formatter) return {};
-    // The payment's own calendar day, whatever the machine's time zone.
-    formatter->setTimeZone(*utc);
+    // The payment's own calendar day, whatever the machine's time zone. A fixed zone rather
+    // than ICU's "UTC", which reads the whole time zone table for one offset of zero.
+    formatter->adoptTimeZone(new icu::SimpleTimeZone(0, u"UTC"));
     icu::UnicodeString label;
     formatter->format(*date, label);
     std::string utf8;

@@ -91,7 +91,11 @@ Result<double> monthLastYearEarnings(const AdSenseAPI& api, std::string_view acc
                                      year_month_day referenceDate, const std::string& accessToken) {
     // A date without valid components cannot name last year's month; no request is made.
     if (!referenceDate.ok()) return 0.0;
-    auto report = api.generateReport(account, monthLastYearQuery(referenceDate), accessToken);
+    return monthLastYearFrom(
+        api.generateReport(account, monthLastYearQuery(referenceDate), accessToken), referenceDate);
+}
+
+Result<double> monthLastYearFrom(Result<ReportResponse> report, year_month_day referenceDate) {
     if (!report) return std::unexpected(std::move(report.error()));
     const double total = monthLastYearTotal(*report);
     // Rows of finite cells can still add up to infinity; such a figure could be stored nowhere.
@@ -121,7 +125,11 @@ PaymentSummary summarizePayments(const std::vector<Payment>& payments, std::stri
 
 Result<PaymentSummary> paymentSummary(const AdSenseAPI& api, std::string_view account,
                                       std::string_view currency, const std::string& accessToken) {
-    auto payments = api.payments(account, accessToken);
+    return paymentSummaryFrom(api.payments(account, accessToken), currency);
+}
+
+Result<PaymentSummary> paymentSummaryFrom(Result<std::optional<std::vector<Payment>>> payments,
+                                          std::string_view currency) {
     if (!payments) return std::unexpected(std::move(payments.error()));
     return summarizePayments(payments->value_or(std::vector<Payment>{}), currency);
 }

@@ -23,6 +23,10 @@ QueryItems monthLastYearQuery(std::chrono::year_month_day referenceDate);
 // rows' last cells.
 double monthLastYearTotal(const ReportResponse& report);
 
+// The total of last year's report for the reference date, or why there is none.
+Result<double> monthLastYearFrom(Result<ReportResponse> report,
+                                 std::chrono::year_month_day referenceDate);
+
 // One report request; the total of the answer.
 Result<double> monthLastYearEarnings(const AdSenseAPI& api, std::string_view account,
                                      std::chrono::year_month_day referenceDate,
@@ -40,7 +44,11 @@ struct PaymentSummary {
 // earlier in the list on a tie); amounts as currency texts when they read as numbers.
 PaymentSummary summarizePayments(const std::vector<Payment>& payments, std::string_view currency);
 
-// One payments request; its summary (an absent list counts as empty).
+// The summary of a payments answer (an absent list counts as empty).
+Result<PaymentSummary> paymentSummaryFrom(Result<std::optional<std::vector<Payment>>> payments,
+                                          std::string_view currency);
+
+// One payments request; its summary.
 Result<PaymentSummary> paymentSummary(const AdSenseAPI& api, std::string_view account,
                                       std::string_view currency, const std::string& accessToken);
 

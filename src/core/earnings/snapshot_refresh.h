@@ -9,9 +9,17 @@
 
 namespace ambrel {
 
+class AccessTokenKeeper;
+
 inline constexpr double kSlowDataMaxAgeSeconds = 21600;
 
-// Blocks; the requests are made one after another.
-Result<AmbrelSnapshot> refreshSnapshot(const Services& services);
+// Blocks. The connection of the first AdSense request opens while the access token is fetched;
+// the daily report and, when the slow data is stale, its two requests then go together. What is
+// stored, and which error is reported, is as if the requests had gone one after another.
+// `tokens` keeps the access token between refreshes (the application); without it every
+// refresh fetches one (the widget). A token that the API refuses (401) is dropped; when it was
+// a kept one, the refresh is made once more with a fresh one.
+Result<AmbrelSnapshot> refreshSnapshot(const Services& services,
+                                       AccessTokenKeeper* tokens = nullptr);
 
 }  // namespace ambrel

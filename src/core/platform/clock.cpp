@@ -17,8 +17,10 @@ double secondsSinceReferenceDate(Instant instant) {
 }
 
 Instant instantFromReferenceSeconds(double seconds) {
+    // To the nearest tick: truncating could land one tick short of the instant whose seconds
+    // were stored, so a date read and written again would move a tick on every save.
     auto sinceReference =
-        std::chrono::duration_cast<Instant::duration>(std::chrono::duration<double>(seconds));
+        std::chrono::round<Instant::duration>(std::chrono::duration<double>(seconds));
     return Instant(kReferenceEpoch + sinceReference);
 }
 

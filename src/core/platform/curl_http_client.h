@@ -1,23 +1,42 @@
 #pragma once
 
-#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <string>
 
+#include "core/platform/curl_transfer.h"
 #include "core/platform/http_client.h"
 
 namespace ambrel {
 
-// The largest answer body accepted. Google's answers here are a few kilobytes; a server that
-// streams without end must meet a limit before the memory does.
-inline constexpr std::size_t kMaxResponseBodyBytes = 16 * 1024 * 1024;
+class CurlCertificateStore;
+class CurlConnectionSets;
 
-// HttpClient over libcurl: one easy handle per request, TLS verification always on, no
-// headers besides the request's own (libcurl's default Accept and User-Agent are removed).
-// The request's time-out bounds the whole exchange; a body beyond kMaxResponseBodyBytes ends it
-// with a transport error.
+// HttpClient over libcurl, one per process: it keeps its connections, TLS sessions and DNS
+// answers between requests (CurlConnectionSets), runs the requests of one sendAll at once
+// (over one HTTP/2 connection where the server offers it), and verifies TLS always. Only the
+// request's own headers are sent (libcurl's default Accept and User-Agent are removed). Each
+// request's time-out bounds its whole exchange; a body beyond kMaxResponseBodyBytes ends it
+// with a transport error. libcurl and OpenSSL are set up, and the certificate authorities read
+// (once for all connections), at the first request, not before.
 class CurlHttpClient final : public HttpClient {
   public:
-    CurlHttpClient();
-    std::expected<HttpResponse, TransportError> send(const HttpRequest& request) override;
+    // `caFile`: an authority trusted besides the system's, or empty. Only the tests' builds
+    // name one, the fake server's own.
+    explicit CurlHttpClient(std::string caFile = {});
+    ~CurlHttpClient() override;
+
+    HttpReply send(const HttpRequest& request) override;
+    std::vector<HttpReply> sendAll(std::vector<HttpRequest> requests,
+                                   const LateHeaders& late = {}) override;
+
+  private:
+    std::expected<CurlConnectionSets*, TransportError> connectionSets();
+
+    std::string caFile_;
+    std::mutex mutex_;
+    std::unique_ptr<CurlCertificateStore> certificates_;
+    std::unique_ptr<CurlConnectionSets> sets_;
 };
 
 }  // namespace ambrel

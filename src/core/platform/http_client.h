@@ -4,7 +4,10 @@
 // error. An HTTP 4xx/5xx answer is a successful exchange here; callers judge the status.
 
 #include <chrono>
+#include <cstddef>
 #include <expected>
+#include <future>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,12 +16,17 @@
 
 namespace ambrel {
 
+using HttpHeaders = std::vector<std::pair<std::string, std::string>>;
+
 struct HttpRequest {
     std::string method = "GET";
     std::string url;
-    std::vector<std::pair<std::string, std::string>> headers;  // sent in this order, no others
+    HttpHeaders headers;  // sent in this order, no others
     std::string body;
     std::chrono::seconds timeout{60};
+    // False for a request whose server is not asked again soon: its connection is closed
+    // after it rather than kept open, holding memory, for a reuse that would not come.
+    bool keepConnection = true;
 };
 
 struct HttpResponse {
@@ -26,10 +34,26 @@ struct HttpResponse {
     std::string body;
 };
 
+using HttpReply = std::expected<HttpResponse, TransportError>;
+
+// Headers that become known only while the requests are on their way (an access token still
+// being fetched); nothing is sent when they come as none. An invalid future: none are awaited.
+using LateHeaders = std::shared_future<std::optional<HttpHeaders>>;
+
+// The reply of a request that was never sent because its late headers did not come.
+TransportError notSent();
+
 class HttpClient {
   public:
     virtual ~HttpClient() = default;
-    virtual std::expected<HttpResponse, TransportError> send(const HttpRequest& request) = 0;
+    virtual HttpReply send(const HttpRequest& request) = 0;
+
+    // Sends the requests together where the client can (the default sends them one after
+    // another) and answers in their order. With `late`, the client may open the connection
+    // for the first request at once; each request goes once `late` holds the headers that are
+    // appended to every one of them.
+    virtual std::vector<HttpReply> sendAll(std::vector<HttpRequest> requests,
+                                           const LateHeaders& late = {});
 };
 
 }  // namespace ambrel

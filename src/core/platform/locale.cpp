@@ -36,4 +36,10 @@ std::string displayLocale() {
     return "en_US";
 }
 
+std::string timeLocale() {
+    for (const char* name : {"LC_ALL", "LC_TIME", "LANG"})
+        if (const char* value = nonEmptyEnv(name)) return icuIdFromPosix(value);
+    return {};
+}
+
 }  // namespace ambrel

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QSignalSpy>
+#include <QTest>
 #include <QThread>
 #include <QThreadPool>
 #include <atomic>
@@ -37,10 +38,14 @@ struct FakeOperations {
     std::vector<std::string> events;  // GUI-thread calls in order
     Qt::HANDLE guiThread = QThread::currentThreadId();
     std::atomic<bool> blockingCallOnGuiThread = false;
+    std::atomic<bool> lookupOnGuiThread = false;
 
     AppOperations operations() {
         AppOperations ops;
-        ops.loadRefreshToken = [this] { return token; };
+        ops.loadRefreshToken = [this] {
+            lookupOnGuiThread = QThread::currentThreadId() == guiThread;
+            return token;
+        };
         ops.deleteRefreshToken = [this] {
             events.push_back("delete");
             return deleteStatus;
@@ -100,6 +105,26 @@ TEST(AppStateStart, WithoutTokenIsDisconnectedAndStartsNothing) {
     EXPECT_FALSE(state.dashboard());
     EXPECT_EQ(fake.refreshCalls, 0);
     EXPECT_FALSE(state.errorMessage());
+}
+
+// Looked up beside the first frame: nothing is known until the answer, then isConnected comes
+// before the end of isStarting (so a view never shows the sign-in view on its way to the
+// dashboard), then the first refresh.
+TEST(AppStateStart, BackgroundLookupAnswersBeforeTheFirstRefresh) {
+    FakeOperations fake;
+    AppState state(fake.operations(), StartLookup::inBackground);
+    EXPECT_TRUE(state.isStarting());
+    EXPECT_FALSE(state.isConnected());
+    std::vector<std::string> order;
+    QObject::connect(&state, &AppState::isConnectedChanged, [&] { order.push_back("connected"); });
+    QObject::connect(&state, &AppState::isStartingChanged, [&] { order.push_back("started"); });
+    QObject::connect(&state, &AppState::isWorkingChanged, [&](bool working) {
+        if (working) order.push_back("refreshing");
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.dashboard().has_value(); }, 5000));
+    EXPECT_EQ(order, (std::vector<std::string>{"connected", "started", "refreshing"}));
+    EXPECT_FALSE(state.isStarting());
+    EXPECT_FALSE(fake.lookupOnGuiThread);
 }
 
 TEST(AppStateStart, KeychainFailureCountsAsSignedOutWithoutMessage) {

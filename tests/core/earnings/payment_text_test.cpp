@@ -1,13 +1,18 @@
 #include "core/earnings/payment_text.h"
 
 #include <gtest/gtest.h>
+#include <unicode/dcfmtsym.h>
+#include <unicode/numsys.h>
 #include <unicode/timezone.h>
+#include <unicode/uchar.h>
 
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "core/earnings/foreign_separators.h"
 #include "core/earnings/formatting.h"
 #include "support/scoped_env.h"
 
@@ -66,6 +71,46 @@ TEST(ParseAmount, ReadsSeparatorsByPositionCountAndCurrency) {
     for (const auto& c : cases)
         EXPECT_EQ(parseAmount(c.text, c.currency), c.expected)
             << '"' << c.text << "\" " << c.currency;
+}
+
+// The separators ICU's number symbols give for every decimal numbering system, by the rule the
+// constant table was made with: a single punctuation character outside ASCII, '\0' when one
+// system uses it for decimals and another for grouping.
+std::map<UChar32, char> separatorsFromIcu() {
+    std::map<UChar32, char> found;
+    auto add = [&found](const icu::UnicodeString& symbol, char ascii) {
+        if (symbol.countChar32() != 1) return;
+        const UChar32 c = symbol.char32At(0);
+        if (c < 0x80 || !u_ispunct(c)) return;
+        auto [it, added] = found.emplace(c, ascii);
+        if (!added && it->second != ascii) it->second = '\0';
+    };
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::StringEnumeration> names(icu::NumberingSystem::getAvailableNames(status));
+    EXPECT_TRUE(U_SUCCESS(status) && names);
+    while (const char* name = names ? names->next(nullptr, status) : nullptr) {
+        std::unique_ptr<icu::NumberingSystem> system(
+            icu::NumberingSystem::createInstanceByName(name, status));
+        if (!system || system->isAlgorithmic() || system->getRadix() != 10) continue;
+        icu::DecimalFormatSymbols symbols(icu::Locale::getRoot(), *system, status);
+        using Symbol = icu::DecimalFormatSymbols;
+        add(symbols.getSymbol(Symbol::kDecimalSeparatorSymbol), '.');
+        add(symbols.getSymbol(Symbol::kMonetarySeparatorSymbol), '.');
+        add(symbols.getSymbol(Symbol::kGroupingSeparatorSymbol), ',');
+        add(symbols.getSymbol(Symbol::kMonetaryGroupingSeparatorSymbol), ',');
+    }
+    EXPECT_TRUE(U_SUCCESS(status)) << u_errorName(status);
+    std::erase_if(found, [](const auto& entry) { return entry.second == '\0'; });
+    return found;
+}
+
+// Amounts are read with a constant table of other scripts' separators; it must hold exactly
+// what ICU gives, or a newer ICU's separators would read as nothing.
+TEST(ParseAmount, FoldsEverySeparatorIcuGivesForADecimalNumberingSystem) {
+    std::map<UChar32, char> table;
+    for (const ForeignSeparator& separator : kForeignSeparators)
+        table.emplace(separator.character, separator.ascii);
+    EXPECT_EQ(table, separatorsFromIcu());
 }
 
 TEST(PaymentDateLabel, ShowsTheDayInTheMediumStyleOrNothing) {

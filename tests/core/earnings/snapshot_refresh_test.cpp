@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 
+#include "core/auth/access_token_keeper.h"
 #include "core/auth/keychain.h"
 #include "core/earnings/daily_report.h"
 #include "core/earnings/earnings_store.h"
@@ -99,6 +101,11 @@ class SnapshotRefresh : public ::testing::Test {
         std::vector<Call> out;
         for (const auto& request : http->requests()) out.push_back(callOf(request));
         return out;
+    }
+
+    bool made(Call call) const {
+        const auto all = calls();
+        return std::ranges::find(all, call) != all.end();
     }
 
     struct Entries {
@@ -207,6 +214,8 @@ TEST_F(SnapshotRefresh, SlowDataIsReusedUntilItIsSixHoursOld) {
     }
 }
 
+// The stale slow data's requests go beside the daily report; without data their answers are
+// dropped and the slow data entry keeps its bytes.
 TEST_F(SnapshotRefresh, EmptyDailyReportSavesTheZeroSnapshotWithoutSlowData) {
     saveAccountId(defaults, kAccount);
     SlowData stale{7, "old", std::nullopt, std::nullopt, now - 7h};
@@ -225,27 +234,32 @@ TEST_F(SnapshotRefresh, EmptyDailyReportSavesTheZeroSnapshotWithoutSlowData) {
         zero.currency = std::string(report).find("JPY") != std::string::npos ? "JPY" : "EUR";
         zero.updatedAt = now;
         EXPECT_EQ(*snapshot, zero) << report;
-        EXPECT_EQ(calls(), (std::vector<Call>{Call::token, Call::dailyReport})) << report;
+        EXPECT_EQ(calls(), (std::vector<Call>{Call::token, Call::dailyReport, Call::lastYearReport,
+                                              Call::payments}))
+            << report;
         EXPECT_EQ(AmbrelSnapshot::load(defaults), zero);
         EXPECT_EQ(defaults.data(kSlowDataKey), before);
     }
 }
 
-// What each failing step leaves in the three entries, from empty caches and from full ones.
+// What each failing step leaves in the three entries, from empty caches and from full ones, and
+// which error is reported when the requests sent together fail at once: the first in the order
+// daily report, last year, payments.
 TEST_F(SnapshotRefresh, FailuresLeaveTheCachesAsTheOutcomeTableSays) {
     struct Case {
         const char* name;
         Call failing;
         bool seeded;  // account cached, slow data stale, an older snapshot stored
         bool accountWritten;
+        std::vector<Call> alsoFailing = {};
     };
     const Case cases[] = {
         {"token, empty", Call::token, false, false},
         {"token, seeded", Call::token, true, false},
         {"accounts, empty", Call::accounts, false, false},
         {"daily report, empty", Call::dailyReport, false, true},
-        {"daily report, seeded", Call::dailyReport, true, false},
-        {"last year, seeded", Call::lastYearReport, true, false},
+        {"daily report, seeded", Call::dailyReport, true, false, {Call::payments}},
+        {"last year, seeded", Call::lastYearReport, true, false, {Call::payments}},
         {"payments, seeded", Call::payments, true, false},
         {"payments, empty", Call::payments, false, true},
     };
@@ -267,10 +281,15 @@ TEST_F(SnapshotRefresh, FailuresLeaveTheCachesAsTheOutcomeTableSays) {
             c.failing == Call::token
                 ? FakeHttpClient::Reply(HttpResponse{400, R"({"error":"invalid_grant"})"})
                 : FakeHttpClient::Reply(HttpResponse{500, "boom"});
+        for (Call other : c.alsoFailing) answers[other] = HttpResponse{503, "later"};
 
         auto snapshot = refreshSnapshot(services());
         ASSERT_FALSE(snapshot) << c.name;
-        EXPECT_EQ(calls().back(), c.failing) << c.name;
+        EXPECT_EQ(errorMessage(snapshot.error()), c.failing == Call::token
+                                                      ? "Authentication error: invalid_grant"
+                                                      : "AdSense error (500): boom")
+            << c.name;
+        EXPECT_TRUE(made(c.failing)) << c.name;
         Entries expected = before;
         if (c.accountWritten) expected.account = kAccount;
         EXPECT_EQ(entries(), expected) << c.name;
@@ -323,9 +342,60 @@ TEST_F(SnapshotRefresh, FiguresBeyondADoubleFailTheRefreshAndKeepEveryCache) {
         ASSERT_TRUE(std::holds_alternative<DecodingError>(snapshot.error())) << c.name;
         EXPECT_NE(errorMessage(snapshot.error()).find(c.named), std::string::npos)
             << c.name << ": " << errorMessage(snapshot.error());
-        EXPECT_EQ(calls().back(), c.call) << c.name;
+        EXPECT_TRUE(made(c.call)) << c.name;
         EXPECT_EQ(entries(), before) << c.name;
     }
+}
+
+// The last-year report goes beside the daily report for the day the query ends on; when the
+// report's latest day is an earlier one, that answer is dropped and the right month asked for.
+TEST_F(SnapshotRefresh, LastYearIsAskedAgainWhenTheReferenceDayIsNotTheLastDayAskedFor) {
+    saveAccountId(defaults, kAccount);
+    answers[Call::dailyReport] = HttpResponse{200, dailyReport(sys_days{2026y / May / 20}, 35)};
+    auto snapshot = refreshSnapshot(services());
+    ASSERT_TRUE(snapshot) << errorMessage(snapshot.error());
+    EXPECT_EQ(calls(), (std::vector<Call>{Call::token, Call::dailyReport, Call::lastYearReport,
+                                          Call::payments, Call::lastYearReport}));
+    EXPECT_TRUE(http->requests()[4].url.ends_with("&endDate.month=5&endDate.day=20"))
+        << http->requests()[4].url;
+    EXPECT_EQ(snapshot->monthLastYear, 321.5);
+    EXPECT_EQ(SlowData::load(defaults, kSlowDataMaxAgeSeconds, now)->monthLastYear, 321.5);
+}
+
+// The application's kept token: one request per steady refresh until 60 s before the token's
+// end; a kept token the API refuses is dropped and the refresh made again with a new one, while
+// a refusal of a token fetched just now is reported as it is. A new sign-in gets a new token.
+TEST_F(SnapshotRefresh, KeptTokenSavesTheTokenRequestUntilItEndsOrIsRefused) {
+    AccessTokenKeeper tokens;
+    ASSERT_TRUE(refreshSnapshot(services(), &tokens));
+    auto refreshed = [&](std::vector<Call> expected, const char* what) {
+        resetHttp();
+        auto snapshot = refreshSnapshot(services(), &tokens);
+        EXPECT_EQ(calls(), expected) << what;
+        return snapshot.has_value() ? std::string("ok") : errorMessage(snapshot.error());
+    };
+    now += 58min + 58s;  // the token answer said 3599 s
+    EXPECT_EQ(refreshed({Call::dailyReport}, "kept"), "ok");
+    for (const auto& request : http->requests())
+        EXPECT_EQ(request.headers, (HttpHeaders{{"Authorization", "Bearer at-1"}}));
+    now += 2s;
+    EXPECT_EQ(refreshed({Call::token, Call::dailyReport}, "near its end"), "ok");
+
+    resetHttp();
+    http->reply(401, "expired");
+    EXPECT_TRUE(refreshSnapshot(services(), &tokens));
+    EXPECT_EQ(calls(), (std::vector<Call>{Call::dailyReport, Call::token, Call::dailyReport}));
+
+    answers[Call::dailyReport] = HttpResponse{401, "revoked"};
+    EXPECT_EQ(refreshed({Call::dailyReport, Call::token, Call::dailyReport}, "refused twice"),
+              "AdSense error (401): revoked");
+    EXPECT_EQ(refreshed({Call::token, Call::dailyReport}, "fresh token refused"),
+              "AdSense error (401): revoked");
+
+    secrets.put(refreshTokenItem(), "refresh-2");
+    answers[Call::dailyReport] = HttpResponse{200, dailyReport(sys_days{2026y / May / 21}, 35)};
+    EXPECT_EQ(refreshed({Call::token, Call::dailyReport}, "another sign-in"), "ok");
+    EXPECT_EQ(http->requests()[0].body.find("refresh-2") != std::string::npos, true);
 }
 
 }  // namespace

@@ -114,6 +114,18 @@ TEST(SnapshotJson, RoundTripsAndLeavesAbsentTextsOut) {
     EXPECT_EQ(json::parse(*encodeSnapshot(bare))["updatedAt"], -978307200);
 }
 
+// Stored dates carry 17 significant digits; the instant read from one must write the same
+// digits back, or every save of a snapshot read from the cache would move its date.
+TEST(SnapshotJson, DatesSurviveBeingReadAndWrittenAgain) {
+    for (double stored : {1123577.9824475981, 133763.22418061271, -4279163.6929363767}) {
+        AmbrelSnapshot snapshot = fullSnapshot();
+        snapshot.updatedAt = storedInstant(stored).value();
+        auto again = decodeSnapshot(encodeSnapshot(snapshot).value());
+        ASSERT_TRUE(again.has_value());
+        EXPECT_EQ(again->updatedAt, snapshot.updatedAt) << stored;
+    }
+}
+
 TEST(SnapshotJson, RefusesToWriteNumbersThatAreNotFinite) {
     for (double bad : {std::numeric_limits<double>::infinity(), std::nan("")}) {
         AmbrelSnapshot top = fullSnapshot(), nested = fullSnapshot();
