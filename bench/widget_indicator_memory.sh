@@ -11,14 +11,11 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
 source "$here/bench/lib/fake_google_session.sh"
 bench_in_test_session "$0" "$build"
-if [ -z "${AMBREL_UNDER_XVFB:-}" ]; then
-  AMBREL_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$build"
-fi
+bench_under_xvfb "$0" "$build"
 
 widget="$build/src/widget/ambrel-widget-testbase"
-minimal="$build/bench/minimal_window"
-bench_require "$widget" "$build/src/widget/ambrel-widget-host-testbase" "$minimal" \
-  "$build/tests/fakes/fake-google"
+bench_require "$widget" "$build/src/widget/ambrel-widget-host-testbase" \
+  "$build/bench/minimal_window" "$build/tests/fakes/fake-google"
 bench_work indicator-memory
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 bench_start_fake
@@ -37,12 +34,8 @@ gdbus call --session --dest "$item" --object-path /MenuBar \
   --method com.canonical.dbusmenu.GetLayout -- 0 -1 "@as []" >/dev/null
 indicator_kb=$(peak_kb "$indicator_pid")
 
-"$minimal" >/dev/null 2>&1 &
-minimal_pid=$!
-bench_track "$minimal_pid"
-sleep 2
-minimal_kb=$(peak_kb "$minimal_pid")
+bench_measure_minimal_window peak_kb
 
 echo "ambrel-widget indicator (no faces): $(mb "$indicator_kb") MB peak"
 echo "minimal Qt Widgets window:          $(mb "$minimal_kb") MB peak"
-awk -v a="$indicator_kb" -v b="$minimal_kb" 'BEGIN {printf "ratio: %.2f (goal: at most 1.2)\n", a / b}'
+bench_ratio "$indicator_kb" "$minimal_kb" 1.2

@@ -16,9 +16,8 @@ source "$here/bench/lib/fake_google_session.sh"
 bench_in_test_session "$0" "$build"
 
 widget="$build/src/widget/ambrel-widget-testbase"
-minimal="$build/bench/minimal_window"
-bench_require "$widget" "$build/src/widget/ambrel-widget-host-testbase" "$minimal" \
-  "$build/tests/fakes/fake-google"
+bench_require "$widget" "$build/src/widget/ambrel-widget-host-testbase" \
+  "$build/bench/minimal_window" "$build/tests/fakes/fake-google"
 command -v sway >/dev/null || { echo "sway is not installed (scripts/install-deps)" >&2; exit 1; }
 
 bench_work layer-memory
@@ -60,12 +59,8 @@ surfaces=$(grep -c 'new layer surface: namespace ambrel-widget layer 1' "$work/s
                            cat "$work/show.log" >&2; exit 1; }
 show_kb=$(rss_kb "$show_pid")
 
-"$minimal" >/dev/null 2>&1 &
-minimal_pid=$!
-bench_track "$minimal_pid"
-sleep 2
-minimal_kb=$(rss_kb "$minimal_pid")
+bench_measure_minimal_window rss_kb
 
 echo "ambrel-widget show (3 layer-shell faces): $(mb "$show_kb") MB"
 echo "minimal Qt Widgets window on Wayland:     $(mb "$minimal_kb") MB"
-awk -v a="$show_kb" -v b="$minimal_kb" 'BEGIN {printf "ratio: %.2f (goal: at most 1.5)\n", a / b}'
+bench_ratio "$show_kb" "$minimal_kb" 1.5

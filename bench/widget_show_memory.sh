@@ -10,14 +10,11 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
 source "$here/bench/lib/fake_google_session.sh"
 bench_in_test_session "$0" "$build"
-if [ -z "${AMBREL_UNDER_XVFB:-}" ]; then
-  AMBREL_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$build"
-fi
+bench_under_xvfb "$0" "$build"
 
 widget="$build/src/widget/ambrel-widget-testbase"
-minimal="$build/bench/minimal_window"
-bench_require "$widget" "$build/src/widget/ambrel-widget-host-testbase" "$minimal" \
-  "$build/tests/fakes/fake-google"
+bench_require "$widget" "$build/src/widget/ambrel-widget-host-testbase" \
+  "$build/bench/minimal_window" "$build/tests/fakes/fake-google"
 bench_work show-memory
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 bench_start_fake
@@ -31,12 +28,8 @@ bench_wait_for_snapshot "$show_pid" "$work/show.log"
 sleep 2  # the entry is applied and painted on the GUI thread
 show_kb=$(rss_kb "$show_pid")
 
-"$minimal" >/dev/null 2>&1 &
-minimal_pid=$!
-bench_track "$minimal_pid"
-sleep 2
-minimal_kb=$(rss_kb "$minimal_pid")
+bench_measure_minimal_window rss_kb
 
 echo "ambrel-widget show (3 families): $(mb "$show_kb") MB"
 echo "minimal Qt Widgets window:       $(mb "$minimal_kb") MB"
-awk -v a="$show_kb" -v b="$minimal_kb" 'BEGIN {printf "ratio: %.2f (goal: at most 1.5)\n", a / b}'
+bench_ratio "$show_kb" "$minimal_kb" 1.5

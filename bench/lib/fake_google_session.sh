@@ -13,6 +13,13 @@
 bench_here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 bench_pids=()
 
+# Re-runs SCRIPT ARGS... on its own Xvfb display unless already on one.
+bench_under_xvfb() {
+  if [ -z "${AMBREL_UNDER_XVFB:-}" ]; then
+    AMBREL_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$@"
+  fi
+}
+
 # Re-runs SCRIPT ARGS... inside scripts/with-test-session unless already in such a session.
 bench_in_test_session() {
   if [ -z "${AMBREL_TEST_SESSION:-}" ]; then
@@ -96,3 +103,18 @@ bench_wait_for_snapshot() {
 rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
 peak_kb() { awk '/^VmHWM:/ {print $2}' "/proc/$1/status"; }
 mb() { awk -v kb="$1" 'BEGIN {printf "%.1f", kb / 1024}'; }
+
+# The yardstick: sets $minimal_kb to MEASURE (rss_kb or peak_kb) of the smallest Qt Widgets
+# window, $build/bench/minimal_window, two seconds after it starts on the bench's display.
+bench_measure_minimal_window() {
+  "$build/bench/minimal_window" >/dev/null 2>&1 &
+  local pid=$!
+  bench_track "$pid"
+  sleep 2
+  minimal_kb=$("$1" "$pid")
+}
+
+# Prints "ratio: A/B (goal: at most GOAL)".
+bench_ratio() {
+  awk -v a="$1" -v b="$2" -v goal="$3" 'BEGIN {printf "ratio: %.2f (goal: at most %s)\n", a / b, goal}'
+}

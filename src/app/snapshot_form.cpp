@@ -7,7 +7,10 @@
 #include "app/form_section.h"
 #include "app/localized.h"
 #include "app/objectives_rings.h"
+#include "app/projection_row.h"
+#include "app/trend_chart.h"
 #include "app/value_row.h"
+#include "core/earnings/earnings_trend.h"
 #include "core/earnings/formatting.h"
 #include "ui/updated_at_text.h"
 
@@ -16,6 +19,7 @@ namespace {
 constexpr int kSectionSpacing = 16;
 constexpr int kFormMargin = 16;
 constexpr int kRingsPadding = 6;
+constexpr int kChartPadding = 10;
 
 QString rowName(const std::string& id) {
     return QStringLiteral("row_") + qtext(id);
@@ -32,12 +36,14 @@ SnapshotForm::SnapshotForm(const AmbrelSnapshot& snapshot, const Objectives& obj
     layout->addWidget(makeBalanceSection(snapshot));
     layout->addWidget(makeObjectivesSection(snapshot, objectives));
     layout->addWidget(makeRevenueSection(snapshot));
+    if (FormSection* trend = makeTrendSection(snapshot, objectives)) layout->addWidget(trend);
     if (FormSection* performance = makePerformanceSection(snapshot)) layout->addWidget(performance);
     layout->addStretch(1);
 }
 
 void SnapshotForm::setObjectives(const Objectives& objectives) {
     rings_->setObjectives(objectives);
+    if (projection_) projection_->setMonthlyGoal(objectives.monthly);
 }
 
 QString SnapshotForm::updatedAtText(Instant updatedAt, const QLocale& locale) {
@@ -72,6 +78,26 @@ FormSection* SnapshotForm::makeRevenueSection(const AmbrelSnapshot& snapshot) {
                                  qtext(formatCurrency(card.currency, card.value)), delta, section);
         row->setObjectName(rowName(card.id));
         section->addRow(row);
+    }
+    return section;
+}
+
+// Absent for a snapshot without a daily series: the zero snapshot, which has no day to draw.
+FormSection* SnapshotForm::makeTrendSection(const AmbrelSnapshot& snapshot,
+                                            const Objectives& objectives) {
+    if (snapshot.dailyEarnings.empty()) return nullptr;
+    auto* section = new FormSection(localized("Last 30 days"), this);
+    section->setObjectName(QStringLiteral("trendSection"));
+    auto* chart = new TrendChart(chartDays(snapshot.dailyEarnings), snapshot.currency, section);
+    auto* chartRow = new QWidget(section);
+    auto* chartLayout = new QVBoxLayout(chartRow);
+    chartLayout->setContentsMargins(0, kChartPadding, 0, kChartPadding);
+    chartLayout->addWidget(chart);
+    section->addRow(chartRow);
+    if (const auto projection = monthEndProjection(snapshot.dailyEarnings)) {
+        projection_ =
+            new ProjectionRow(*projection, snapshot.currency, objectives.monthly, section);
+        section->addRow(projection_);
     }
     return section;
 }

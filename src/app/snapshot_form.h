@@ -1,7 +1,7 @@
 #pragma once
 
-// The dashboard's figures as a grouped form: balance, objectives, revenue, and yesterday's
-// performance with the time of the last update.
+// The dashboard's figures as a grouped form: balance, objectives, revenue, the last 30 days with
+// the month-end projection, and yesterday's performance with the time of the last update.
 
 #include <QLocale>
 #include <QWidget>
@@ -13,6 +13,7 @@ namespace ambrel {
 
 class FormSection;
 class ObjectivesRings;
+class ProjectionRow;
 
 class SnapshotForm final : public QWidget {
     Q_OBJECT
@@ -27,15 +28,19 @@ class SnapshotForm final : public QWidget {
     static QString updatedAtText(Instant updatedAt, const QLocale& locale = QLocale::system());
 
     ObjectivesRings* rings() const { return rings_; }
+    // None when the snapshot has no complete day to project from.
+    ProjectionRow* projection() const { return projection_; }
 
   private:
     FormSection* makeBalanceSection(const AmbrelSnapshot& snapshot);
     FormSection* makeObjectivesSection(const AmbrelSnapshot& snapshot,
                                        const Objectives& objectives);
     FormSection* makeRevenueSection(const AmbrelSnapshot& snapshot);
+    FormSection* makeTrendSection(const AmbrelSnapshot& snapshot, const Objectives& objectives);
     FormSection* makePerformanceSection(const AmbrelSnapshot& snapshot);
 
     ObjectivesRings* rings_ = nullptr;
+    ProjectionRow* projection_ = nullptr;
 };
 
 }  // namespace ambrel

@@ -28,12 +28,16 @@ EarningsEntry EarningsProvider::snapshot() const {
 Timeline EarningsProvider::timeline() const {
     const bool connected = hasRefreshToken();
     AmbrelSnapshot shown = cachedOrSample();
+    bool refreshed = false;
 
     // Signed out: the cache stays as it was, and no request leaves the machine.
     if (connected) {
         // Any failure (no client configuration, token refused, HTTP error, no network) keeps
         // the fallback; the next attempt is the next scheduled reload.
-        if (auto fresh = refreshSnapshot(services_)) shown = std::move(*fresh);
+        if (auto fresh = refreshSnapshot(services_)) {
+            shown = std::move(*fresh);
+            refreshed = true;
+        }
     }
 
     // Read after the refresh, so goals saved by the application meanwhile are already shown.
@@ -43,7 +47,7 @@ Timeline EarningsProvider::timeline() const {
                         .objectives = objectives,
                         .isConnected = connected};
     const Instant reloadDate = services_.now() + kTimelineReloadInterval;
-    return {.entry = std::move(entry), .reloadDate = reloadDate};
+    return {.entry = std::move(entry), .reloadDate = reloadDate, .refreshed = refreshed};
 }
 
 bool EarningsProvider::hasRefreshToken() const {

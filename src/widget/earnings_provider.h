@@ -26,6 +26,9 @@ struct EarningsEntry {
 struct Timeline {
     EarningsEntry entry;
     Instant reloadDate;
+    // The entry's snapshot is the one the refresh of this timeline fetched, not the cached one or
+    // the sample that a failed (or skipped) refresh falls back to: only such figures are news.
+    bool refreshed = false;
 
     bool operator==(const Timeline&) const = default;
 };

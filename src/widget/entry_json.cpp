@@ -30,7 +30,10 @@ Result<json::Json> entryJson(const EarningsEntry& entry) {
 
 Result<json::Json> timelineJson(const Timeline& timeline) {
     auto object = entryJson(timeline.entry);
-    if (object) (*object)["reloadDate"] = secondsSinceReferenceDate(timeline.reloadDate);
+    if (object) {
+        (*object)["reloadDate"] = secondsSinceReferenceDate(timeline.reloadDate);
+        (*object)["refreshed"] = timeline.refreshed;
+    }
     return object;
 }
 

@@ -17,7 +17,7 @@ namespace ambrel {
 // JSON cannot hold.
 Result<json::Json> entryJson(const EarningsEntry& entry);
 
-// The entry's members plus "reloadDate".
+// The entry's members plus "reloadDate" and "refreshed".
 Result<json::Json> timelineJson(const Timeline& timeline);
 
 }  // namespace ambrel

@@ -1,5 +1,7 @@
 // ambrel-widget: picks one command from the arguments and runs it with the real services.
 
+#include <unicode/simpletz.h>
+
 #include <algorithm>
 #include <clocale>
 #include <iostream>
@@ -40,6 +42,10 @@ constexpr std::string_view kHostCommands[] = {"show", "render", "indicator"};
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     ambrel::initLocalizationBesideProgram();
+    // Every time this program writes names its own zone (the payment's day in UTC, the refresh
+    // time at the C library's offset), so ICU's default zone is never read; left to itself,
+    // ICU would find the host's zone in its whole zone table, a third of a megabyte for nothing.
+    icu::TimeZone::adoptDefault(new icu::SimpleTimeZone(0, u"UTC"));
     using namespace ambrel::widget;
 
     const std::vector<std::string_view> args(argv + 1, argv + argc);

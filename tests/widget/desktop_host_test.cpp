@@ -109,6 +109,7 @@ TEST_F(DesktopHostTest, HostPlacesShowsAndRemembersItsWindows) {
                      [&provider] { return std::optional(provider.timeline()); },
                      {WidgetFamily::systemSmall, WidgetFamily::systemMedium}, defaults, err);
     QSignalSpy changed(&host.scheduler(), &TimelineScheduler::timelineChanged);
+    QSignalSpy refreshed(&host, &DesktopHost::refreshedEntryShown);
     host.start();
 
     ASSERT_EQ(host.windows().size(), 2u);
@@ -128,9 +129,32 @@ TEST_F(DesktopHostTest, HostPlacesShowsAndRemembersItsWindows) {
     EXPECT_EQ(medium.accessibleDescription(), QStringLiteral("Open Ambrel to sign in"));
     EXPECT_TRUE(http.requests().empty());
     EXPECT_TRUE(err.str().empty());
+    EXPECT_EQ(refreshed.count(), 0);  // neither the cached entry nor one made without a refresh
 
     Q_EMIT medium.movedByUser(WidgetFamily::systemMedium, QPoint(30, 40));
     EXPECT_EQ(defaults.data("host.position.medium"), "30,40");
+}
+
+// Only the figures a refresh has just fetched are news (what reached objectives are announced
+// from), not the cache or sample a failed refresh falls back to.
+TEST_F(DesktopHostTest, TellsWhichEntriesARefreshFetched) {
+    std::ostringstream err;
+    bool refreshSucceeds = false;
+    const auto timeline = [&] {
+        return std::optional(Timeline{.entry = testing::entryWith(testing::knownSnapshot()),
+                                      .reloadDate = systemClock()() + std::chrono::hours(1),
+                                      .refreshed = refreshSucceeds});
+    };
+    DesktopHost host([] { return std::nullopt; }, timeline, {}, defaults, err);
+    QSignalSpy shown(&host, &DesktopHost::entryShown);
+    QSignalSpy refreshed(&host, &DesktopHost::refreshedEntryShown);
+    host.start();
+    ASSERT_TRUE(shown.wait(5000));
+    EXPECT_EQ(refreshed.count(), 0);
+    refreshSucceeds = true;
+    host.refreshNow();
+    ASSERT_TRUE(refreshed.wait(5000));
+    EXPECT_EQ(shown.count(), 2);
 }
 
 }  // namespace

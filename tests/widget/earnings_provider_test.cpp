@@ -114,6 +114,7 @@ TEST_F(EarningsProviderTest, TimelineWithTokenOfflineAndEmptyCacheShowsSample) {
     Timeline timeline = provider.timeline();
 
     EXPECT_TRUE(timeline.entry.isConnected);
+    EXPECT_FALSE(timeline.refreshed);
     EXPECT_EQ(timeline.entry.snapshot, sampleSnapshot());
     EXPECT_EQ(timeline.reloadDate, now + seconds(1800));
     ASSERT_FALSE(http.requests().empty());  // the refresh was really attempted
@@ -139,6 +140,7 @@ TEST_F(EarningsProviderTest, TimelineKeepsCacheWhenRefreshFails) {
 
     for (const Timeline& timeline : {withoutConfig, refused}) {
         EXPECT_TRUE(timeline.entry.isConnected);
+        EXPECT_FALSE(timeline.refreshed);
         EXPECT_EQ(timeline.entry.snapshot, someCachedSnapshot());
         EXPECT_EQ(timeline.reloadDate, timeline.entry.date + seconds(1800));
     }
@@ -194,6 +196,7 @@ TEST_F(EarningsProviderTest, TimelineShowsAndCachesFreshSnapshot) {
     Timeline timeline = provider.timeline();
 
     EXPECT_TRUE(timeline.entry.isConnected);
+    EXPECT_TRUE(timeline.refreshed);
     EXPECT_EQ(timeline.entry.snapshot.today, 4.5);
     EXPECT_EQ(timeline.entry.snapshot.currency, "GBP");
     EXPECT_EQ(AmbrelSnapshot::load(defaults), timeline.entry.snapshot);

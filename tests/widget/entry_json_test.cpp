@@ -66,8 +66,9 @@ TEST(EntryJson, TimelineAddsReloadDate) {
     ASSERT_TRUE(object.has_value());
 
     EXPECT_EQ(keysOf(*object), (std::set<std::string>{"date", "snapshot", "objectives",
-                                                      "isConnected", "reloadDate"}));
+                                                      "isConnected", "reloadDate", "refreshed"}));
     EXPECT_EQ((*object)["reloadDate"], 1900.5);
+    EXPECT_EQ((*object)["refreshed"], false);
 }
 
 // The sample dates from 1970, before the reference date, so it comes out negative.

@@ -23,7 +23,8 @@ TEST(HostEntryJson, ReadsBackWhatTheCommandsPrint) {
                                       .snapshot = snapshot,
                                       .objectives = {12.5, 0},
                                       .isConnected = false},
-                            .reloadDate = instantFromReferenceSeconds(800001900)};
+                            .reloadDate = instantFromReferenceSeconds(800001900),
+                            .refreshed = true};
 
     const auto read = readTimelineJson(printed(timelineJson(timeline)));
     ASSERT_TRUE(read.has_value());
@@ -32,6 +33,7 @@ TEST(HostEntryJson, ReadsBackWhatTheCommandsPrint) {
     EXPECT_FALSE(read->entry.isConnected);
     EXPECT_EQ(secondsSinceReferenceDate(read->entry.date), 800000100);
     EXPECT_EQ(secondsSinceReferenceDate(read->reloadDate), 800001900);
+    EXPECT_TRUE(read->refreshed);
 
     const auto entry = readEntryJson(printed(entryJson(timeline.entry)));
     ASSERT_TRUE(entry.has_value());

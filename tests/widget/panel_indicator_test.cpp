@@ -173,7 +173,7 @@ TEST(PanelIndicator, RegistersLateShowsTheFiguresAndAnswersItsMenu) {
     }
     EXPECT_EQ(sizes, (QList<int>{16, 22, 24, 32, 48}));
 
-    // The menu: five entries, the check item unchecked.
+    // The menu: six entries, "Start at login" unchecked, the notices on.
     const QDBusMessage layoutReply = callItem(service, "/MenuBar", "com.canonical.dbusmenu",
                                               "GetLayout", {0, -1, QStringList()});
     const auto layout =
@@ -191,6 +191,7 @@ TEST(PanelIndicator, RegistersLateShowsTheFiguresAndAnswersItsMenu) {
     }
     EXPECT_EQ(entries, (QStringList{QStringLiteral("Open Ambrel"), QStringLiteral("Refresh now"),
                                     QStringLiteral("-"), QStringLiteral("Start at login [0]"),
+                                    QStringLiteral("Notify when objectives are reached [1]"),
                                     QStringLiteral("Quit")}));
 
     // "Refresh now" starts exactly one refresh.
@@ -220,7 +221,7 @@ TEST(PanelIndicator, RegistersLateShowsTheFiguresAndAnswersItsMenu) {
     EXPECT_TRUE(activated.wait(5000));
 
     // "Quit" ends the host.
-    menuEvent(service, 5);
+    menuEvent(service, 6);
     EXPECT_TRUE(indicator.waitForFinished(5000));
     EXPECT_EQ(indicator.exitCode(), 0);
     errors += indicator.readAllStandardError();

@@ -337,6 +337,20 @@ TEST_F(WidgetFaces, AccessibleDescriptionListsWhatIsShown) {
     EXPECT_EQ(EarningsWidget::accessibleDescription(entryWith(sampleSnapshot(), false),
                                                     WidgetFamily::systemLarge),
               QStringLiteral("Open Ambrel to sign in"));
+
+    // The large face also says where the month will end, though it does not draw it: 24 to
+    // 30 May at 2, and their average for 31 May, the month's last day: 14 + 2 × 1.
+    AmbrelSnapshot trend = knownSnapshot();
+    for (int day = 24; day <= 31; ++day)
+        trend.dailyEarnings.push_back({"2026-05-" + std::to_string(day), 2});
+    const QString large = EarningsWidget::accessibleDescription(entryWith(trend, true, {10, 400}),
+                                                                WidgetFamily::systemLarge);
+    EXPECT_TRUE(large.endsWith(
+        QStringLiteral(", Projected this month: $16.00, 4% of the monthly objective")))
+        << large.toStdString();
+    EXPECT_FALSE(EarningsWidget::accessibleDescription(entryWith(sampleSnapshot()),
+                                                       WidgetFamily::systemLarge)
+                     .contains(QStringLiteral("Projected")));
 }
 
 // PNGs of every family for a person to look at: the sample, and signed out.

@@ -296,6 +296,17 @@ TEST_F(WidgetProcessTest, TimelineRefreshesCachesAndFallsBack) {
     EXPECT_EQ(figures["balance"], "€1,234.56");
     EXPECT_EQ(figures["lastPaymentAmount"], "€341.95");
     EXPECT_EQ(figures["lastPaymentDateLabel"], "May 21, 2026");
+    // The report's 35 days up to today, a day without a row (15 days back and beyond) as 0.
+    const Json& series = figures["dailyEarnings"];
+    ASSERT_EQ(series.size(), 35u);
+    const auto day = [&](int back, double earnings) {
+        return Json{{"date", dayKey(today - std::chrono::days(back))}, {"earnings", earnings}};
+    };
+    EXPECT_EQ(series[0], day(34, 0));
+    EXPECT_EQ(series[19], day(15, 0));
+    EXPECT_EQ(series[20], day(14, 2));
+    EXPECT_EQ(series[33], day(1, 7.5));
+    EXPECT_EQ(series[34], day(0, 4.25));
     EXPECT_EQ(endpointsSeen(*fake),
               (std::vector<std::string>{"token", "accounts", "payments", "report", "report"}));
 

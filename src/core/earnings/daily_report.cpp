@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/earnings/daily_series.h"
+#include "core/earnings/earnings_trend.h"
+
 namespace ambrel {
 namespace {
 
@@ -114,10 +117,14 @@ QueryItems dateQueryItems(std::string_view prefix, year_month_day date) {
             {p + ".day", std::to_string(static_cast<unsigned>(date.day()))}};
 }
 
+year_month_day reportStartDate(year_month_day today) {
+    return plusDays(today, -(kDailySeriesDays - 1));
+}
+
 QueryItems dailyReportQuery(year_month_day today) {
     QueryItems items = {{"dateRange", "CUSTOM"}, {"dimensions", "DATE"}};
     for (const char* metric : kDailyReportMetrics) items.emplace_back("metrics", metric);
-    for (auto& item : dateQueryItems("startDate", plusDays(today, -34))) items.push_back(item);
+    for (auto& item : dateQueryItems("startDate", reportStartDate(today))) items.push_back(item);
     for (auto& item : dateQueryItems("endDate", today)) items.push_back(item);
     return items;
 }
@@ -165,6 +172,13 @@ std::optional<DecodingError> unrepresentableFigure(const DailyMap& daily,
     };
     for (const auto& [sum, days] : sums)
         if (!std::isfinite(sum)) return tooLarge("ESTIMATED_EARNINGS summed over " + days);
+
+    const auto summary = summarizeCompleteDays(chartDays(figures.dailyEarnings));
+    if (summary && !std::isfinite(summary->average))
+        return tooLarge("the average of ESTIMATED_EARNINGS over the last 30 days");
+    const auto projection = monthEndProjection(figures.dailyEarnings);
+    if (projection && !std::isfinite(*projection))
+        return tooLarge("ESTIMATED_EARNINGS projected to the end of " + month);
     return std::nullopt;
 }
 
@@ -192,6 +206,8 @@ DayFigures dayFigures(const DailyMap& daily, Instant now) {
     const std::string month = latestKey.substr(0, 7);
     for (const auto& [key, metrics] : daily)
         if (key.starts_with(month)) figures.monthToDate += metrics.earnings;
+    figures.dailyEarnings =
+        dailyEarningsSeries(daily, reportStartDate(utcDate(now)), figures.referenceDate);
     return figures;
 }
 

@@ -42,7 +42,10 @@ std::optional<std::chrono::year_month_day> parseDateKey(std::string_view key);
 // prefix.year, prefix.month, prefix.day, as decimal numbers without leading zeros.
 QueryItems dateQueryItems(std::string_view prefix, std::chrono::year_month_day date);
 
-// The 15 query items of the daily report from 34 days before `today` to `today`.
+// The first day the daily report asks for: 34 days before `today`.
+std::chrono::year_month_day reportStartDate(std::chrono::year_month_day today);
+
+// The 15 query items of the daily report from reportStartDate(today) to `today`.
 QueryItems dailyReportQuery(std::chrono::year_month_day today);
 
 // The ISO code of the first header that has one, else "EUR".
@@ -64,6 +67,8 @@ struct DayFigures {
     double monthToDate = 0;
     PerfValues perfYesterday;
     PerfValues perfPrevWeek;
+    // From the report's start date (taken from `now`) to the reference day (daily_series.h).
+    std::vector<DailyEarning> dailyEarnings;
 };
 
 // `daily` must not be empty. When its latest key is not a valid day, `now` stands in as the
@@ -71,8 +76,10 @@ struct DayFigures {
 DayFigures dayFigures(const DailyMap& daily, Instant now);
 
 // Every cell reads as a finite number, but a CTR made percent or a sum of days can still
-// overflow ("1e307" × 100, "1e308" twice in one week). A report with such figures is
-// malformed: its snapshot could not be stored. The error names the figure and its days.
+// overflow ("1e307" × 100, "1e308" twice in one week), and so can what the views compute from
+// the daily series (its average, the month-end projection). A report with such figures is
+// malformed: its snapshot could not be stored, or its trend not shown. The error names the
+// figure and its days.
 std::optional<DecodingError> unrepresentableFigure(const DailyMap& daily,
                                                    const DayFigures& figures);
 

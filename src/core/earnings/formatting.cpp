@@ -1,6 +1,7 @@
 #include "core/earnings/formatting.h"
 
 #include <unicode/currunit.h>
+#include <unicode/datefmt.h>
 #include <unicode/measunit.h>
 #include <unicode/numberformatter.h>
 #include <unicode/ucurr.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 #include "core/platform/locale.h"
 
@@ -95,6 +97,21 @@ std::string formatPercent(int digits, double value) {
 std::string formatCurrency(std::string_view code, double value) {
     auto text = currencyText(code, value);
     return text ? *text : fixedPoint(2, value);
+}
+
+std::string formatDate(std::chrono::year_month_day day) {
+    std::unique_ptr<icu::DateFormat> formatter(icu::DateFormat::createDateInstance(
+        icu::DateFormat::kMedium, icu::Locale(displayLocale().c_str())));
+    if (!formatter) return {};
+    // Midnight UTC of the day, formatted in UTC: the same day in every time zone.
+    formatter->adoptTimeZone(icu::TimeZone::createTimeZone("UTC"));
+    const auto sinceEpoch = std::chrono::sys_days{day}.time_since_epoch();
+    const UDate date = static_cast<UDate>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count());
+    icu::UnicodeString text;
+    formatter->format(date, text);
+    std::string utf8;
+    return text.toUTF8String(utf8);
 }
 
 std::string valueText(const PerfMetric& metric) {

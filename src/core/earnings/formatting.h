@@ -2,6 +2,7 @@
 
 // The single definition of number texts for every view, in the display locale (ICU).
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,10 @@ std::string formatNumber(int digits, double value);
 std::string formatPercent(int digits, double value);
 // Currency style with the ISO code, at most 2 fraction digits.
 std::string formatCurrency(std::string_view code, double value);
+
+// A calendar day in the medium date style ("21 May 2026", "21 mai 2026"); the day itself on
+// every machine, whatever its time zone.
+std::string formatDate(std::chrono::year_month_day day);
 
 std::string valueText(const PerfMetric& metric);
 std::string deltaText(MetricKind kind, std::string_view code, double current, double previous);

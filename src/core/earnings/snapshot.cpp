@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "core/earnings/daily_report.h"
 #include "core/earnings/earnings_store.h"
 #include "core/platform/json.h"
 #include "core/platform/localization.h"
@@ -68,6 +69,39 @@ json::Decoded<PerfValues> decodePerf(const Json& parent, const char* member) {
     return values;
 }
 
+Json encodeSeries(const std::vector<DailyEarning>& series) {
+    Json array = Json::array();
+    for (const DailyEarning& day : series)
+        array.push_back(Json{{"date", day.date}, {"earnings", day.earnings}});
+    return array;
+}
+
+// Absent in snapshots cached before the series was kept: those read with an empty one. The
+// views take the last day as the reference day and find days by date, so dates must name real
+// days, each after the one before.
+json::Decoded<std::vector<DailyEarning>> decodeSeries(const Json& parent) {
+    constexpr const char* kMember = "dailyEarnings";
+    auto array = json::optionalArray(parent, kMember, kWhat);
+    if (!array) return std::unexpected(array.error());
+    std::vector<DailyEarning> series;
+    if (*array == nullptr) return series;
+    for (const Json& element : **array) {
+        if (!element.is_object())
+            return std::unexpected(DecodingError{std::string(kWhat) + ": an element of \"" +
+                                                 kMember + "\" is not an object"});
+        auto date = json::requiredString(element, "date", kMember);
+        if (!date) return std::unexpected(date.error());
+        auto earnings = json::requiredNumber(element, "earnings", kMember);
+        if (!earnings) return std::unexpected(earnings.error());
+        if (!parseDateKey(*date) || (!series.empty() && *date <= series.back().date))
+            return std::unexpected(DecodingError{std::string(kWhat) + ": \"" + kMember +
+                                                 "\" has the date \"" + *date +
+                                                 "\" out of order or not a day"});
+        series.push_back({std::move(*date), *earnings});
+    }
+    return series;
+}
+
 json::Decoded<AmbrelSnapshot> decodeFields(const Json& object) {
     AmbrelSnapshot snapshot;
     for (const auto& [key, field] : kNumberFields) {
@@ -96,6 +130,10 @@ json::Decoded<AmbrelSnapshot> decodeFields(const Json& object) {
         return std::unexpected(
             DecodingError{std::string(kWhat) + ": member \"updatedAt\" is not a usable date"});
     snapshot.updatedAt = *updatedAt;
+
+    auto series = decodeSeries(object);
+    if (!series) return std::unexpected(series.error());
+    snapshot.dailyEarnings = std::move(*series);
     return snapshot;
 }
 
@@ -145,6 +183,7 @@ Result<std::string> encodeSnapshot(const AmbrelSnapshot& snapshot) {
         if (const auto& text = snapshot.*field) object[key] = *text;
     object["currency"] = snapshot.currency;
     object["updatedAt"] = secondsSinceReferenceDate(snapshot.updatedAt);
+    object["dailyEarnings"] = encodeSeries(snapshot.dailyEarnings);
 
     auto bytes = json::dump(object, kWhat);
     if (!bytes) return std::unexpected(Error{bytes.error()});

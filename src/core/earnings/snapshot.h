@@ -39,6 +39,14 @@ struct DayMetrics {
     bool operator==(const DayMetrics&) const = default;
 };
 
+// One day of the daily report's estimated earnings, under its "yyyy-MM-dd" key.
+struct DailyEarning {
+    std::string date;
+    double earnings = 0;
+
+    bool operator==(const DailyEarning&) const = default;
+};
+
 struct Comparison {
     double current = 0;
     double previous = 0;
@@ -80,6 +88,10 @@ struct AmbrelSnapshot {
     std::optional<std::string> lastPaymentDateLabel;
     std::string currency;
     Instant updatedAt;
+    // Every day of the daily report up to the reference day, oldest first, a day without a row
+    // counting 0 (daily_series.h). The reference day, last, is the day still in progress. Empty
+    // for the zero snapshot and for snapshots cached before the series was kept.
+    std::vector<DailyEarning> dailyEarnings;
 
     bool operator==(const AmbrelSnapshot&) const = default;
 
@@ -95,7 +107,9 @@ struct AmbrelSnapshot {
 };
 
 // JSON form: keys are the field names, absent texts left out, updatedAt in seconds since
-// 2001-01-01T00:00:00Z. Encoding fails when a number is not finite.
+// 2001-01-01T00:00:00Z, dailyEarnings an array of {"date", "earnings"}. Encoding fails when a
+// number is not finite. A missing (or null) dailyEarnings reads as an empty series; one whose
+// dates are not valid days in increasing order does not read.
 Result<std::string> encodeSnapshot(const AmbrelSnapshot& snapshot);
 Result<AmbrelSnapshot> decodeSnapshot(std::string_view bytes);
 

@@ -135,6 +135,7 @@ AmbrelSnapshot assemble(const DayFigures& figures, const SlowData& slow, std::st
     snapshot.lastPaymentDateLabel = slow.lastPaymentDateLabel;
     snapshot.currency = std::move(currency);
     snapshot.updatedAt = now;
+    snapshot.dailyEarnings = figures.dailyEarnings;
     return snapshot;
 }
 

@@ -6,6 +6,7 @@
 #include "widget/faces/earnings_widget_background.h"
 #include "widget/faces/earnings_widget_view.h"
 #include "widget/faces/face_texts.h"
+#include "widget/faces/large_widget.h"
 
 namespace ambrel::EarningsWidget {
 
@@ -30,7 +31,10 @@ void draw(QPainter* painter, FaceRecording* recording, const EarningsEntry& entr
 QString accessibleDescription(const EarningsEntry& entry, WidgetFamily family) {
     FaceRecording recording;
     draw(nullptr, &recording, entry, family, QRectF(QPointF(0, 0), familySize(family)));
-    return spokenTexts(recording).join(QStringLiteral(", "));
+    QStringList texts = spokenTexts(recording);
+    if (entry.isConnected && family == WidgetFamily::systemLarge)
+        texts += LargeWidget{entry}.spokenProjection();
+    return texts.join(QStringLiteral(", "));
 }
 
 void paint(QImage& target, double scale, const EarningsEntry& entry, WidgetFamily family,

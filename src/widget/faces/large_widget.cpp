@@ -3,7 +3,9 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "core/earnings/earnings_trend.h"
 #include "core/earnings/formatting.h"
+#include "core/earnings/trend_texts.h"
 #include "ui/fonts.h"
 #include "widget/faces/face_canvas.h"
 #include "widget/faces/face_texts.h"
@@ -78,6 +80,15 @@ std::array<WidgetStat, 4> LargeWidget::figures() const {
 
 QString LargeWidget::performanceHeading() {
     return localized("Performance \u00B7 Yesterday");
+}
+
+QStringList LargeWidget::spokenProjection() const {
+    const auto projection = monthEndProjection(entry.snapshot.dailyEarnings);
+    if (!projection) return {};
+    QStringList texts{QString::fromStdString(projectionText(entry.snapshot.currency, *projection))};
+    if (const auto share = monthlyObjectiveShareText(*projection, entry.objectives.monthly))
+        texts << QString::fromStdString(*share);
+    return texts;
 }
 
 // Each row is as high as its tallest figure.

@@ -4,6 +4,7 @@
 // yesterday's performance metrics in a grid of three columns, each with its change.
 
 #include <QRectF>
+#include <QStringList>
 #include <array>
 #include <cstddef>
 #include <vector>
@@ -35,6 +36,10 @@ struct LargeWidget {
     // "Today" (prominent), "Yesterday", "This month", "Balance".
     std::array<WidgetStat, 4> figures() const;
     static QString performanceHeading();  // "Performance · Yesterday"
+    // Said to assistive technologies after the drawn texts, though not drawn: where the month
+    // will end, and the share of the monthly objective that reaches (earnings_trend.h). Empty
+    // when the snapshot has no complete day to project from.
+    QStringList spokenProjection() const;
 
     void draw(FaceCanvas& canvas, const QRectF& content) const;
 

@@ -30,8 +30,11 @@ DesktopHost::DesktopHost(EntrySource cachedEntry, TimelineScheduler::Producer ti
         connect(window.get(), &FaceWindow::movedByUser, this, &DesktopHost::savePosition);
         windows_.push_back(std::move(window));
     }
-    connect(&scheduler_, &TimelineScheduler::timelineChanged, this,
-            [this] { showEntry(scheduler_.current()->entry); });
+    connect(&scheduler_, &TimelineScheduler::timelineChanged, this, [this] {
+        const Timeline& timeline = *scheduler_.current();
+        showEntry(timeline.entry);
+        if (timeline.refreshed) Q_EMIT refreshedEntryShown(timeline.entry);
+    });
     connect(&reloads_, &ReloadListener::reloadRequested, &scheduler_,
             &TimelineScheduler::requestReload);
 }

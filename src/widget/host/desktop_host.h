@@ -63,6 +63,9 @@ class DesktopHost final : public QObject {
   Q_SIGNALS:
     // Every entry the host shows: the cached one at start, then each new timeline's.
     void entryShown(const ambrel::EarningsEntry& entry);
+    // After entryShown, for an entry whose figures a refresh has just fetched: never the cached
+    // entry shown at start, nor the cache or sample that a failed refresh falls back to.
+    void refreshedEntryShown(const ambrel::EarningsEntry& entry);
 
   private:
     void openLayerShell(const std::vector<WidgetFamily>& families, std::ostream& err);

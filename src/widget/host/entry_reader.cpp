@@ -52,7 +52,11 @@ std::optional<Timeline> readTimelineJson(std::string_view line) {
     if (!entry || !reload) return std::nullopt;
     const auto reloadDate = storedInstant(*reload);
     if (!reloadDate) return std::nullopt;
-    return Timeline{.entry = std::move(*entry), .reloadDate = *reloadDate};
+    const auto refreshed = object->find("refreshed");
+    return Timeline{.entry = std::move(*entry),
+                    .reloadDate = *reloadDate,
+                    .refreshed = refreshed != object->end() && refreshed->is_boolean() &&
+                                 refreshed->get<bool>()};
 }
 
 }  // namespace ambrel::widget

@@ -13,7 +13,7 @@ namespace ambrel::widget {
 // {"date", "snapshot", "objectives", "isConnected"}; none when anything is missing or malformed.
 std::optional<EarningsEntry> readEntryJson(std::string_view line);
 
-// The entry's members plus "reloadDate".
+// The entry's members plus "reloadDate", and "refreshed" (false when absent).
 std::optional<Timeline> readTimelineJson(std::string_view line);
 
 }  // namespace ambrel::widget

@@ -11,11 +11,28 @@
 #include "core/platform/defaults.h"
 #include "widget/commands.h"
 #include "widget/host/desktop_host.h"
+#include "widget/host/objective_notifier.h"
 #include "widget/host/widget_program.h"
 #include "widget/panel/panel_indicator.h"
 #include "widget/system_services.h"
 
 namespace ambrel::widget {
+namespace {
+
+// "Notify when objectives are reached" in the indicator's menu.
+panel::MenuSwitch notifierSwitch(ObjectiveNotifier& notifier, std::ostream& err) {
+    return {.isOn = [&notifier] { return notifier.isEnabled(); },
+            .set =
+                [&notifier, &err](bool on) {
+                    if (!notifier.setEnabled(on)) {
+                        err << "ambrel-widget: cannot keep the notification setting in the "
+                               "widget's cache folder\n"
+                            << std::flush;
+                    }
+                }};
+}
+
+}  // namespace
 
 std::expected<ShowOptions, std::string> parseShowOptions(std::span<const std::string_view> args) {
     ShowOptions options;
@@ -81,13 +98,18 @@ int runShowCommand(int& argc, char** argv, const ShowOptions& options, const std
     DesktopHost host([&entries] { return entries.snapshot(); },
                      [&entries] { return entries.timeline(); }, options.families, defaults, err);
 
+    ObjectiveNotifier notifier(bus, defaults, err);
+    QObject::connect(&host, &DesktopHost::refreshedEntryShown, &notifier,
+                     &ObjectiveNotifier::announce);
+
     std::optional<panel::PanelIndicator> indicator;
     if (options.indicator) {
         const QString programPath = QString::fromStdString(program);
         indicator.emplace(bus,
                           panel::IndicatorSetup{
                               .autostartCommand = QStringList{programPath} + showArguments(options),
-                              .applicationFolder = QFileInfo(programPath).absolutePath()},
+                              .applicationFolder = QFileInfo(programPath).absolutePath(),
+                              .objectiveNotices = notifierSwitch(notifier, err)},
                           err);
         QObject::connect(&host, &DesktopHost::entryShown, &*indicator,
                          &panel::PanelIndicator::setEntry);

@@ -34,14 +34,14 @@ PanelIndicator::PanelIndicator(QDBusConnection bus, IndicatorSetup setup, std::o
       item_(QStringLiteral("com.corvane.ambrel.widget"), QString::fromLatin1(DBusMenu::kPath)),
       dbusMenu_(menu_),
       registration_(bus_, serviceName_, err) {
-    buildMenu();
+    buildMenu(setup.objectiveNotices);
     connect(&item_, &StatusNotifierItem::activated, &launcher_, &ApplicationLauncher::open);
     // Until the first entry: the title, and the grey mark.
     const QString title = localized("AdSense earnings");
     item_.setAppearance(title, {{}, {}, title, {}}, indicatorIconPixmaps(std::nullopt));
 }
 
-void PanelIndicator::buildMenu() {
+void PanelIndicator::buildMenu(const MenuSwitch& objectiveNotices) {
     menu_.addAction(localized("Open Ambrel"), [this] { launcher_.open(); });
     menu_.addAction(localized("Refresh now"), [this] { Q_EMIT refreshRequested(); });
     menu_.addSeparator();
@@ -54,6 +54,10 @@ void PanelIndicator::buildMenu() {
                      << std::flush;
             }
         });
+    if (objectiveNotices.isOn && objectiveNotices.set) {
+        menu_.addCheck(localized("Notify when objectives are reached"), objectiveNotices.isOn,
+                       objectiveNotices.set);
+    }
     menu_.addAction(localized("Quit"), [this] { Q_EMIT quitRequested(); });
 }
 

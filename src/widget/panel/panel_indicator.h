@@ -5,7 +5,8 @@
 // icon (the mark in a ring of today's progress), title and tooltip. The title and tooltip say
 // the figures in words, so a screen reader reading the panel says what the ring shows.
 //
-// Menu: "Open Ambrel", "Refresh now", a separator, "Start at login" (a check item), "Quit".
+// Menu: "Open Ambrel", "Refresh now", a separator, "Start at login" and "Notify when objectives
+// are reached" (check items), "Quit".
 // A left click on the item does what "Open Ambrel" does.
 
 #include <QDBusConnection>
@@ -13,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 
@@ -26,12 +28,20 @@
 
 namespace ambrel::panel {
 
+// A setting shown as a check item: read each time the menu shows it, written when it is flipped.
+struct MenuSwitch {
+    std::function<bool()> isOn;
+    std::function<void(bool)> set;
+};
+
 struct IndicatorSetup {
     // What "Start at login" starts: the widget program's absolute path and its arguments.
     QStringList autostartCommand;
     std::filesystem::path autostartFile = AutostartEntry::defaultFile();
     // Where "Open Ambrel" looks for the application first.
     QString applicationFolder;
+    // "Notify when objectives are reached"; no item without it.
+    MenuSwitch objectiveNotices{};
 };
 
 class PanelIndicator final : public QObject {
@@ -52,7 +62,7 @@ class PanelIndicator final : public QObject {
     void quitRequested();
 
   private:
-    void buildMenu();
+    void buildMenu(const MenuSwitch& objectiveNotices);
 
     QDBusConnection bus_;
     std::ostream& err_;

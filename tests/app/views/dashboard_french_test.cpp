@@ -8,8 +8,10 @@
 #include "app/dashboard_view.h"
 #include "app/form_section.h"
 #include "app/objectives_rings.h"
+#include "app/projection_row.h"
 #include "app/ring_gauge.h"
 #include "app/snapshot_form.h"
+#include "app/trend_chart.h"
 #include "dashboard_test_fixture.h"
 
 namespace ambrel::testing {
@@ -60,9 +62,27 @@ TEST_F(FrenchDashboardTest, EveryRowOfTheForm) {
     EXPECT_EQ(daily.amountsLabel()->text(), QStringLiteral("6,50\u00a0€ / 10,00\u00a0€"));
 }
 
+TEST_F(FrenchDashboardTest, LastThirtyDaysAndProjection) {
+    startWithSnapshot(snapshotWithTrend());
+    DashboardView view(*state, context(), toolbar);
+    const auto* section = view.findChild<FormSection*>(QStringLiteral("trendSection"));
+    ASSERT_NE(section, nullptr);
+    EXPECT_EQ(section->headerLabel()->text(), QStringLiteral("30 derniers jours"));
+    const auto* chart = view.findChild<TrendChart*>(QStringLiteral("trendChart"));
+    EXPECT_EQ(chart->accessibleName(), QStringLiteral("Revenus des 30 derniers jours"));
+    EXPECT_EQ(chart->accessibleDescription(),
+              QStringLiteral("Moyenne de 2,93\u00a0€ par jour. Meilleur jour : 14 mai 2026, "
+                             "4,00\u00a0€. Jour le plus faible : 22 avr. 2026, 2,00\u00a0€."));
+    EXPECT_EQ(chart->toolTipText(29), QStringLiteral("21 mai 2026\n1,50\u00a0€\nJournée en cours"));
+    EXPECT_EQ(view.form()->projection()->textLabel()->text(),
+              QStringLiteral("Projection pour ce mois-ci : 111,00\u00a0€"));
+    EXPECT_EQ(view.form()->projection()->shareLabel()->text(),
+              QStringLiteral("37\u00a0% de l’objectif mensuel"));
+}
+
 TEST_F(FrenchDashboardTest, WindowInFrench) {
     backend.setToken("refresh-token");
-    backend.setRefreshResult(knownSnapshot());
+    backend.setRefreshResult(snapshotWithTrend());
     AmbrelApp app(backend.operations(), DashboardContext{secrets, [] {}});
     app.mainWindow().show();
     ASSERT_TRUE(waitFor([&] { return app.state().hasDashboard() && !app.state().isWorking(); }));

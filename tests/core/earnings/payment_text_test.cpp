@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/earnings/foreign_separators.h"
+#include "core/earnings/formatting.h"
 #include "support/scoped_env.h"
 
 namespace ambrel {
@@ -146,6 +147,8 @@ TEST(PaymentDateLabel, KeepsThePaymentDayInEveryTimeZone) {
     for (const char* zone : {"Pacific/Kiritimati", "Pacific/Pago_Pago", "Europe/Paris"}) {
         icu::TimeZone::adoptDefault(icu::TimeZone::createTimeZone(zone));
         EXPECT_EQ(paymentDateLabel(2026, 5, 21), "May 21, 2026") << zone;
+        // The trend's days are calendar days too (formatting.h).
+        EXPECT_EQ(formatDate(std::chrono::year{2026} / 5 / 21), "May 21, 2026") << zone;
     }
     icu::TimeZone::setDefault(*saved);
 }

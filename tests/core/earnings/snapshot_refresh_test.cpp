@@ -159,6 +159,9 @@ TEST_F(SnapshotRefresh, FirstRefreshMakesFiveRequestsAndFillsEveryCache) {
     EXPECT_TRUE(snapshot->lastPaymentDateLabel.has_value());
     EXPECT_EQ(snapshot->currency, "USD");
     EXPECT_EQ(snapshot->updatedAt, now);
+    ASSERT_EQ(snapshot->dailyEarnings.size(), 35u);
+    EXPECT_EQ(snapshot->dailyEarnings.front(), (DailyEarning{"2026-04-17", 1}));
+    EXPECT_EQ(snapshot->dailyEarnings.back(), (DailyEarning{"2026-05-21", 35}));
 
     EXPECT_EQ(loadAccountId(defaults), kAccount);
     EXPECT_EQ(AmbrelSnapshot::load(defaults), snapshot);
@@ -312,6 +315,12 @@ TEST_F(SnapshotRefresh, FiguresBeyondADoubleFailTheRefreshAndKeepEveryCache) {
          "7 days before 2026-05-21"},
         {"CTR made percent", Call::dailyReport, dailyWith({{10, 7}}, "1e307"),
          "PAGE_VIEWS_CTR of 2026-04-27"},
+        // 25 April and 1 May: in the trend chart, but neither in one week nor in one month.
+        {"two days of the chart", Call::dailyReport, dailyWith({{8, 1}, {14, 1}}, "1e308"),
+         "average of ESTIMATED_EARNINGS over the last 30 days"},
+        // Yesterday's 1e308 is a seventh of each of the 11 days left in May.
+        {"one day projected over the month", Call::dailyReport, dailyWith({{33, 1}}, "1e308"),
+         "projected to the end of 2026-05"},
         {"last year's rows", Call::lastYearReport,
          R"({"rows":[{"cells":[{"value":"1e308"}]},{"cells":[{"value":"1e308"}]}]})",
          "last year's report"},

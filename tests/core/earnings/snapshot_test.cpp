@@ -33,6 +33,7 @@ AmbrelSnapshot fullSnapshot() {
     s.lastPaymentDateLabel = "May 21, 2026";
     s.currency = "EUR";
     s.updatedAt = instantFromReferenceSeconds(800000000.25);
+    s.dailyEarnings = {{"2026-05-20", 2.25}, {"2026-05-21", 1.5}};
     return s;
 }
 
@@ -104,6 +105,8 @@ TEST(SnapshotJson, RoundTripsAndLeavesAbsentTextsOut) {
         EXPECT_FALSE(object.contains(key)) << key << " must be left out, not written as null";
     EXPECT_EQ(object["perfYesterday"]["ctr"], 1.53);
     EXPECT_EQ(object["updatedAt"], 800000000.25);
+    EXPECT_EQ(object["dailyEarnings"], json::parse(R"([{"date":"2026-05-20","earnings":2.25},
+                                                       {"date":"2026-05-21","earnings":1.5}])"));
 
     bare.updatedAt = Instant(std::chrono::seconds(978307200));  // 2001-01-01T00:00:00Z
     EXPECT_EQ(json::parse(*encodeSnapshot(bare))["updatedAt"], 0);
@@ -157,6 +160,15 @@ TEST(SnapshotJson, ReadsOnlyCompleteWellTypedObjects) {
         {"perfYesterday as array", [](json& j) { j["perfYesterday"] = json::array(); }, false},
         // A date the clock cannot hold is damage, not a time.
         {"updatedAt out of range", [](json& j) { j["updatedAt"] = 1e300; }, false},
+        // Cached before the daily series was kept.
+        {"no dailyEarnings", [](json& j) { j.erase("dailyEarnings"); }, true},
+        {"null dailyEarnings", [](json& j) { j["dailyEarnings"] = nullptr; }, true},
+        {"dailyEarnings as object", [](json& j) { j["dailyEarnings"] = json::object(); }, false},
+        {"day without earnings", [](json& j) { j["dailyEarnings"][0].erase("earnings"); }, false},
+        {"day as number", [](json& j) { j["dailyEarnings"][0] = 3; }, false},
+        {"days out of order",
+         [](json& j) { std::swap(j["dailyEarnings"][0], j["dailyEarnings"][1]); }, false},
+        {"date not a day", [](json& j) { j["dailyEarnings"][0]["date"] = "2026-02-30"; }, false},
     };
     for (const auto& c : cases) {
         json edited = valid;
@@ -167,6 +179,9 @@ TEST(SnapshotJson, ReadsOnlyCompleteWellTypedObjects) {
     json nullBalance = valid;
     nullBalance["balance"] = nullptr;
     EXPECT_EQ(decodeSnapshot(nullBalance.dump()).value().balance, std::nullopt);
+    json older = valid;
+    older.erase("dailyEarnings");
+    EXPECT_TRUE(decodeSnapshot(older.dump()).value().dailyEarnings.empty());
     for (const char* bytes : {"", "[]", "{", "null", "\"snapshot\""})
         EXPECT_FALSE(decodeSnapshot(bytes).has_value()) << bytes;
 }
