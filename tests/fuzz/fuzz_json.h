@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/platform/json.h"
 
@@ -18,8 +19,9 @@ namespace ambrel::fuzz {
 std::optional<json::Json> asValue(std::string_view bytes);
 
 // `written` (a JSON object) with its member number `pick`, counted modulo the member count,
-// replaced by `value`; as text.
-std::string withMemberReplaced(const std::string& written, std::size_t pick,
-                               const json::Json& value);
+// replaced by `value`; as text. A number replaces each member in turn instead: only a few
+// members (the dates) have a range, and a number rarely has the length that would pick one.
+std::vector<std::string> withMemberReplaced(const std::string& written, std::size_t pick,
+                                            const json::Json& value);
 
 }  // namespace ambrel::fuzz
