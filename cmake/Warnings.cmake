@@ -17,3 +17,9 @@ if(AMBREL_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(ambrel_build_flags INTERFACE -fsanitize=address,undefined)
 endif()
+# Hardening as Debian builds its own packages (dpkg-buildflags): checked string and memory
+# functions where the compiler knows the sizes (which needs an optimised build), a stack
+# protector, and a relocation table made read-only once bound at start.
+target_compile_options(ambrel_build_flags INTERFACE -fstack-protector-strong
+  $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-D_FORTIFY_SOURCE=2>)
+target_link_options(ambrel_build_flags INTERFACE LINKER:-z,relro LINKER:-z,now)

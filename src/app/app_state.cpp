@@ -12,12 +12,15 @@ namespace {
 // A message may carry a whole answer body (an HTML error page, say) or whatever a local
 // process put in the redirect: its start says what went wrong, the rest would only push the
 // view apart.
-QString messageOf(const Error& error) {
-    QString text = QString::fromStdString(errorMessage(error));
+QString limitedMessage(QString text) {
     if (text.size() <= AppState::kMessageLimit) return text;
     qsizetype kept = AppState::kMessageLimit - 1;
     if (text.at(kept - 1).isHighSurrogate()) --kept;  // never half a character
     return text.left(kept) + QChar(0x2026);
+}
+
+QString messageOf(const Error& error) {
+    return limitedMessage(QString::fromStdString(errorMessage(error)));
 }
 
 bool deletionSucceeded(std::int32_t status) {
@@ -57,15 +60,43 @@ AppState::AppState(AppOperations operations, StartLookup lookup, QObject* parent
 void AppState::start(const Result<std::optional<std::string>>& token) {
     // A failing read counts as signed out; there is nobody to tell at this point.
     setConnected(token.has_value() && token->has_value());
-    // Only now, after isConnected: a view that waited for the answer shows the right content
-    // at once, never the sign-in view on its way to the dashboard.
+    if (!isConnected_) {
+        // Say at once what the sign-in would say, so a first run shows what is missing before
+        // the user presses a button that can only fail.
+        if (auto missing = checkClientFile()) setErrorMessage(messageOf(*missing));
+    }
+    // Only now, after isConnected and the client-file check: a view that waited for the answer
+    // shows the right content at once, never the sign-in view on its way to the dashboard.
     if (isStarting_) {
         isStarting_ = false;
         Q_EMIT isStartingChanged(false);
     }
-    if (isConnected_) {
-        QMetaObject::invokeMethod(this, &AppState::refresh, Qt::QueuedConnection);
+    if (isConnected_) QMetaObject::invokeMethod(this, &AppState::refresh, Qt::QueuedConnection);
+}
+
+std::optional<Error> AppState::checkClientFile() {
+    auto found = operations_.checkClientFile();
+    setNeedsClientFile(!found.has_value());
+    if (found) return std::nullopt;
+    return found.error();
+}
+
+AppState::ClientFileChoice AppState::chooseClientFile(const std::filesystem::path& file,
+                                                      bool replaceExisting) {
+    if (!operations_.installClientFile) return ClientFileChoice::rejected;
+    auto installed = operations_.installClientFile(file, replaceExisting);
+    if (!installed) {
+        setErrorMessage(limitedMessage(QString::fromStdString(installed.error())));
+        return ClientFileChoice::rejected;
     }
+    if (*installed == ClientFileInstall::existingKept) return ClientFileChoice::needsConfirmation;
+    // Asked again rather than assumed, so the view follows what a sign-in will find.
+    if (auto missing = checkClientFile()) {
+        setErrorMessage(messageOf(*missing));
+        return ClientFileChoice::rejected;
+    }
+    setErrorMessage(std::nullopt);
+    return ClientFileChoice::saved;
 }
 
 void AppState::refresh() {
@@ -94,6 +125,8 @@ void AppState::connect() {
     setErrorMessage(std::nullopt);
     runOnWorker(this, operations_.signIn, [this](Result<void> result) {
         if (!result) {
+            // The file may have gone (or come) since the start.
+            checkClientFile();
             setErrorMessage(messageOf(result.error()));
             setWorking(false);
             return;
@@ -122,6 +155,12 @@ void AppState::setDashboard(std::optional<AmbrelSnapshot> value) {
     if (!value && !dashboard_) return;
     dashboard_ = std::move(value);
     Q_EMIT dashboardChanged();
+}
+
+void AppState::setNeedsClientFile(bool value) {
+    if (needsClientFile_ == value) return;
+    needsClientFile_ = value;
+    Q_EMIT needsClientFileChanged(value);
 }
 
 void AppState::setWorking(bool value) {

@@ -2,16 +2,25 @@
 
 #include <algorithm>
 #include <ostream>
+#include <string>
+
+#include "core/platform/localization.h"
 
 namespace ambrel {
 namespace {
 
-constexpr std::string_view kUsage =
-    "usage: ambrel [--help | --version]\n"
-    "Shows your AdSense earnings. When Ambrel already runs, a second start brings its window to\n"
-    "the front instead of opening another.\n"
-    "The desktop widgets, the panel indicator and the status line come from ambrel-widget\n"
-    "(ambrel-widget --help).\n";
+constexpr const char* kSynopsis = "usage: ambrel [--help | --version]\n";
+
+std::string usage() {
+    return kSynopsis +
+           tr("Shows your AdSense earnings. When Ambrel already runs, a second start brings its "
+              "window to\n"
+              "the front instead of opening another.\n"
+              "The desktop widgets, the panel indicator and the status line come from "
+              "ambrel-widget\n"
+              "(ambrel-widget --help).\n"
+              "Files, environment and exit statuses: man ambrel\n");
+}
 
 // Qt's options (QGuiApplication, QApplication, the X11 platform) that take a value, and those
 // that do not; each may start with one dash or two.
@@ -47,7 +56,7 @@ std::optional<int> handleCommandLine(std::span<const std::string_view> args,
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "--help" || arg == "-h") {
-            out << kUsage;
+            out << usage();
             return 0;
         }
         if (arg == "--version") {
@@ -61,7 +70,8 @@ std::optional<int> handleCommandLine(std::span<const std::string_view> args,
             if (arg.find('=') == std::string_view::npos) ++i;  // the value is the next argument
             continue;
         }
-        err << "ambrel: unknown argument \"" << arg << "\"\n" << kUsage;
+        err << "ambrel: " << fillPlaceholders(tr("unknown argument \"%@\""), {arg}) << '\n'
+            << usage();
         return kExitUsage;
     }
     return std::nullopt;

@@ -3,7 +3,9 @@
 #include <memory>
 
 #include "core/auth/access_token_keeper.h"
+#include "core/auth/client_file.h"
 #include "core/auth/keychain.h"
+#include "core/auth/oauth_config.h"
 #include "core/earnings/earnings_store.h"
 #include "core/earnings/snapshot_refresh.h"
 #include "ui/widget_center.h"
@@ -29,6 +31,15 @@ AppOperations makeLiveOperations(const Services& services, AuthFlow::BrowserOpen
     };
     operations.clearEarningsCache = [&services] { clearEarningsCache(services.defaults); };
     operations.reloadAllTimelines = [] { WidgetCenter::reloadAllTimelines(); };
+    operations.checkClientFile = [&services]() -> Result<void> {
+        if (auto config = OAuthConfig::loadChecked(services.clientSecretLocations); !config)
+            return std::unexpected(config.error());
+        return {};
+    };
+    // The user's own file is the first place looked in, so a saved file is the one signed in with.
+    operations.installClientFile = [&services](const std::filesystem::path& chosen, bool replace) {
+        return installClientFile(chosen, services.clientSecretLocations.front(), replace);
+    };
     return operations;
 }
 

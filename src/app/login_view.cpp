@@ -1,14 +1,19 @@
 #include "app/login_view.h"
 
 #include <QEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/app_state.h"
 #include "app/busy_indicator.h"
+#include "app/client_file_help.h"
 #include "app/localized.h"
 #include "ui/colors.h"
 #include "ui/fonts.h"
@@ -109,12 +114,104 @@ LoginView::LoginView(AppState& state, QWidget* parent) : QWidget(parent), state_
     setForegroundColor(error_, systemRed());
     layout->addWidget(error_);
 
+    layout->addWidget(makeClientFileRow());
+    applyPaletteColours();
+
     layout->addStretch(1);
 
     connect(&state_, &AppState::isWorkingChanged, this, &LoginView::updateWorking);
     connect(&state_, &AppState::errorMessageChanged, this, &LoginView::updateError);
+    connect(&state_, &AppState::needsClientFileChanged, this, &LoginView::updateClientFileRow);
     updateWorking();
     updateError();
+    updateClientFileRow();
+}
+
+QWidget* LoginView::makeClientFileRow() {
+    clientFileRow_ = new QWidget(this);
+    clientFileRow_->setObjectName(QStringLiteral("clientFileRow"));
+    auto* row = new QHBoxLayout(clientFileRow_);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(kSpacing);
+    row->addStretch(1);
+
+    help_ = new QPushButton(localized("How to create one"), clientFileRow_);
+    help_->setObjectName(QStringLiteral("clientFileHelpLink"));
+    help_->setAccessibleName(help_->text());
+    help_->setFlat(true);
+    help_->setAutoDefault(false);
+    help_->setCursor(Qt::PointingHandCursor);
+    help_->setFont(textStyleFont(TextStyle::Callout));
+    connect(help_, &QPushButton::clicked, this, &LoginView::showClientFileHelp);
+    row->addWidget(help_);
+
+    choose_ = new QPushButton(localized("Choose client file…"), clientFileRow_);
+    choose_->setObjectName(QStringLiteral("chooseClientFile"));
+    choose_->setAccessibleName(choose_->text());
+    choose_->setAutoDefault(false);
+    connect(choose_, &QPushButton::clicked, this, &LoginView::chooseClientFile);
+    row->addWidget(choose_);
+
+    row->addStretch(1);
+    return clientFileRow_;
+}
+
+void LoginView::updateClientFileRow() {
+    clientFileRow_->setVisible(state_.needsClientFile());
+}
+
+void LoginView::showClientFileHelp() {
+    auto* help = new ClientFileHelp(this);
+    help->setAttribute(Qt::WA_DeleteOnClose);
+    help->open();
+}
+
+void LoginView::chooseClientFile() {
+    // Qt's own dialog rather than the desktop's: it runs inside the application, so the keyboard,
+    // assistive technologies and tests reach it the same way on every desktop, also where no
+    // file-chooser portal runs.
+    auto* dialog =
+        new QFileDialog(this, localized("Choose client file"),
+                        QStandardPaths::writableLocation(QStandardPaths::DownloadLocation),
+                        localized("JSON files (*.json)"));
+    dialog->setObjectName(QStringLiteral("clientFileDialog"));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // Once the dialog is gone, so that the window it leaves behind can take the focus.
+    connect(dialog, &QFileDialog::accepted, this, [this, dialog] {
+        if (const QStringList files = dialog->selectedFiles(); !files.isEmpty())
+            saveClientFile(files.first(), false);
+    });
+    dialog->open();
+}
+
+void LoginView::saveClientFile(const QString& file, bool replaceExisting) {
+    const auto choice =
+        state_.chooseClientFile(QFile::encodeName(file).toStdString(), replaceExisting);
+    if (choice == AppState::ClientFileChoice::saved) {
+        // The sign-in is the next step; a desktop without a window manager (or a test's) would
+        // otherwise leave no window active once the dialog has gone.
+        window()->activateWindow();
+        button_->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (choice != AppState::ClientFileChoice::needsConfirmation) return;
+    auto* question = new QMessageBox(QMessageBox::Question, localized("Replace the client file?"),
+                                     localized("Ambrel already has a client file. Replace it "
+                                               "with the chosen one?"),
+                                     QMessageBox::NoButton, this);
+    question->setObjectName(QStringLiteral("replaceClientFile"));
+    QPushButton* replace = question->addButton(localized("Replace"), QMessageBox::AcceptRole);
+    replace->setObjectName(QStringLiteral("replaceClientFileButton"));
+    QPushButton* cancel = question->addButton(localized("Cancel"), QMessageBox::RejectRole);
+    question->setDefaultButton(cancel);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    connect(question, &QMessageBox::finished, this, [this, file, question, replace] {
+        if (question->clickedButton() == replace) saveClientFile(file, true);
+    });
+    question->open();
 }
 
 QPushButton* LoginView::makeSignInButton() {
@@ -140,18 +237,18 @@ QPushButton* LoginView::makeSignInButton() {
 
     button_->setFixedSize(kButtonLabelWidth + 2 * kButtonPadding, kButtonHeight);
     connect(button_, &QPushButton::clicked, &state_, &AppState::connect);
-    styleSignInButton();
     return button_;
 }
 
-void LoginView::styleSignInButton() {
+void LoginView::applyPaletteColours() {
     button_->setStyleSheet(prominentStyle(palette()));
     // The spinner shows only while the button is disabled, on the plain button colour.
     spinner_->setColor(palette().color(QPalette::Active, QPalette::ButtonText));
+    setForegroundColor(help_, palette().color(QPalette::Link));
 }
 
 void LoginView::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange && button_ != nullptr) styleSignInButton();
+    if (event->type() == QEvent::PaletteChange && help_ != nullptr) applyPaletteColours();
     QWidget::changeEvent(event);
 }
 
@@ -159,6 +256,7 @@ void LoginView::updateWorking() {
     const bool working = state_.isWorking();
     button_->setEnabled(!working);
     spinner_->setVisible(working);
+    choose_->setEnabled(!working);
 }
 
 void LoginView::updateError() {

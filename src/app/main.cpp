@@ -1,8 +1,6 @@
 // The ambrel program: real services, the application, the event loop.
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QMainWindow>
 #include <QTimer>
 #include <clocale>
@@ -16,6 +14,7 @@
 #include "app/ambrel_app.h"
 #include "app/command_line.h"
 #include "app/first_paint_report.h"
+#include "app/qt_translations.h"
 #include "app/single_instance.h"
 #include "core/platform/clock.h"
 #include "core/platform/curl_http_client.h"
@@ -39,20 +38,12 @@ bool hasDisplay() {
     return false;
 }
 
-// The catalogs of the build tree when running from it (build/src/app/ambrel), else those
-// installed beside the program (<prefix>/bin/ambrel), else the configured install location.
-std::string catalogDir() {
-    const QDir exeDir(QCoreApplication::applicationDirPath());
-    for (const char* relative : {"../../locale", "../share/locale"}) {
-        const QFileInfo dir(exeDir.filePath(QString::fromLatin1(relative)));
-        if (dir.isDir()) return QDir::cleanPath(dir.absoluteFilePath()).toStdString();
-    }
-    return {};
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Before the arguments: the help text is translated.
+    std::setlocale(LC_ALL, "");
+    ambrel::initLocalizationBesideProgram();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (const auto exit = ambrel::handleCommandLine(
             args, ambrel::versionLine("ambrel", AMBREL_BUILD_NUMBER), std::cout, std::cerr))
@@ -62,9 +53,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
-    std::setlocale(LC_ALL, "");
-    const std::string catalogs = catalogDir();
-    ambrel::initLocalization(catalogs.empty() ? nullptr : catalogs.c_str());
+    ambrel::installQtTranslations(app);
 
     QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));

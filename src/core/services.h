@@ -21,7 +21,9 @@ struct Services {
     Clock now;
     std::string
         adsenseBase;  // AdSense Management API v2, no trailing slash; compiled into each program
-    std::vector<std::filesystem::path> clientSecretLocations;  // first existing file wins
+    // The first existing file wins. The first entry is the user's own file, where the
+    // application saves a client file the user chooses.
+    std::vector<std::filesystem::path> clientSecretLocations;
 };
 
 }  // namespace ambrel

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "core/platform/json.h"
+#include "core/platform/localization.h"
 #include "widget/earnings_provider.h"
 #include "widget/entry_json.h"
 
@@ -39,22 +40,25 @@ int runPlaceholderJson(const Services& services, std::ostream& out, std::ostream
 }
 
 int printUsage(std::ostream& out) {
-    out << "usage: ambrel-widget status [--format text|json|waybar|i3blocks] [--max-age SECONDS]\n"
-           "                                         print today's figures for a status bar,\n"
-           "                                         refreshing first when the cache is older\n"
-           "                                         than SECONDS (1800)\n"
-           "       ambrel-widget timeline --json     refresh once and print the entry\n"
-           "       ambrel-widget snapshot --json     print the cached entry, without network\n"
-           "       ambrel-widget placeholder --json  print the placeholder entry\n"
-           "       ambrel-widget indicator           keep the earnings in the panel's status area\n"
-           "       ambrel-widget [show [--indicator] [--family small|medium|large ...]]\n"
-           "                                         keep the widgets on the desktop (all three\n"
-           "                                         families unless some are given), and the\n"
-           "                                         panel indicator with --indicator\n"
-           "       ambrel-widget render --family small|medium|large --output FILE.png\n"
-           "                            [--scale N] [--placeholder]\n"
-           "                                         draw the current entry into a PNG\n"
-           "       ambrel-widget --help | --version\n";
+    // One text, so that a translation can keep the columns.
+    out << tr(
+        "usage: ambrel-widget status [--format text|json|waybar|i3blocks] [--max-age SECONDS]\n"
+        "                                         print today's figures for a status bar,\n"
+        "                                         refreshing first when the cache is older\n"
+        "                                         than SECONDS (1800)\n"
+        "       ambrel-widget timeline --json     refresh once and print the entry\n"
+        "       ambrel-widget snapshot --json     print the cached entry, without network\n"
+        "       ambrel-widget placeholder --json  print the placeholder entry\n"
+        "       ambrel-widget indicator           keep the earnings in the panel's status area\n"
+        "       ambrel-widget [show [--indicator] [--family small|medium|large ...]]\n"
+        "                                         keep the widgets on the desktop (all three\n"
+        "                                         families unless some are given), and the\n"
+        "                                         panel indicator with --indicator\n"
+        "       ambrel-widget render --family small|medium|large --output FILE.png\n"
+        "                            [--scale N] [--placeholder]\n"
+        "                                         draw the current entry into a PNG\n"
+        "       ambrel-widget --help | --version\n"
+        "Files, environment and exit statuses: man ambrel-widget\n");
     return kExitUsage;
 }
 

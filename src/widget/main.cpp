@@ -77,5 +77,7 @@ int main(int argc, char** argv) {
     if (args.empty() || std::ranges::find(kHostCommands, args[0]) != std::end(kHostCommands)) {
         return execDesktopHost(AMBREL_WIDGET_HOST, argv, std::cerr);
     }
+    std::cerr << "ambrel-widget: "
+              << ambrel::fillPlaceholders(ambrel::tr("unknown command \"%@\""), {args[0]}) << '\n';
     return printUsage(std::cerr);
 }

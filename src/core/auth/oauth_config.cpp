@@ -79,14 +79,19 @@ std::optional<OAuthConfig> OAuthConfig::load(const std::vector<std::filesystem::
 Result<OAuthConfig> OAuthConfig::loadChecked(const std::vector<std::filesystem::path>& locations) {
     auto config = load(locations);
     if (!config) return std::unexpected(OAuthError::missingConfig());
+    if (auto checked = checkEndpoints(*config); !checked) return std::unexpected(checked.error());
+    return std::move(*config);
+}
+
+Result<void> OAuthConfig::checkEndpoints(const OAuthConfig& config) {
     // The token endpoint receives the secrets, so it must be secure whatever it looks like. The
     // consent page is refused when it is a plain-http address; any other text that is no web
     // address at all is left to the sign-in, which reports an invalid authorization URL.
-    if (!isSecureEndpoint(config->tokenURI))
-        return std::unexpected(insecureEndpoint(config->tokenURI));
-    if (!isSecureEndpoint(config->authURI) && isPlainHttp(config->authURI))
-        return std::unexpected(insecureEndpoint(config->authURI));
-    return std::move(*config);
+    if (!isSecureEndpoint(config.tokenURI))
+        return std::unexpected(insecureEndpoint(config.tokenURI));
+    if (!isSecureEndpoint(config.authURI) && isPlainHttp(config.authURI))
+        return std::unexpected(insecureEndpoint(config.authURI));
+    return {};
 }
 
 }  // namespace ambrel

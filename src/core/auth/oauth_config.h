@@ -28,6 +28,9 @@ struct OAuthConfig {
     // missingConfig, or a token error naming an endpoint that is not secure (see
     // isSecureEndpoint), before anything is asked of the keychain, a socket or the network.
     static Result<OAuthConfig> loadChecked(const std::vector<std::filesystem::path>& locations);
+
+    // The endpoint rule of loadChecked alone, for a configuration read from elsewhere.
+    static Result<void> checkEndpoints(const OAuthConfig& config);
 };
 
 }  // namespace ambrel

@@ -2,8 +2,7 @@
 
 #include <libintl.h>
 
-#include <filesystem>
-#include <system_error>
+#include "core/platform/data_folders.h"
 
 namespace ambrel {
 namespace {
@@ -11,21 +10,14 @@ constexpr const char* kDomain = "ambrel";
 }
 
 void initLocalization(const char* localeDir) {
-    bindtextdomain(kDomain, localeDir != nullptr ? localeDir : AMBREL_LOCALE_DIR);
+    const std::string configured = std::string(AMBREL_DATA_DIR) + "/locale";
+    bindtextdomain(kDomain, localeDir != nullptr ? localeDir : configured.c_str());
     bind_textdomain_codeset(kDomain, "UTF-8");
 }
 
 void initLocalizationBesideProgram() {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        for (const char* relative : {"../../locale", "../share/locale"}) {
-            const fs::path folder = (program.parent_path() / relative).lexically_normal();
-            if (fs::is_directory(folder, error)) return initLocalization(folder.c_str());
-        }
-    }
-    initLocalization();
+    const auto catalogs = findData("locale");
+    initLocalization(catalogs ? catalogs->c_str() : nullptr);
 }
 
 std::string tr(const char* msgid) {

@@ -13,9 +13,8 @@ namespace ambrel {
 // UTF-8. Programs call it once at start, after setlocale.
 void initLocalization(const char* localeDir = nullptr);
 
-// initLocalization with the catalogs of the build tree when the running program is in it
-// (<build>/src/<folder>/<program>, catalogs in <build>/locale), else those installed beside it
-// (<prefix>/bin/<program>, catalogs in <prefix>/share/locale), else the configured location.
+// initLocalization with the catalogs the running program finds by the data-folder rule
+// (data_folders.h): installed beside it, else those of its build tree, else the configured ones.
 void initLocalizationBesideProgram();
 
 std::string tr(const char* msgid);

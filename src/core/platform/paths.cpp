@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "core/platform/data_folders.h"
+
 namespace ambrel {
 namespace {
 
@@ -41,15 +43,14 @@ std::filesystem::path cacheHome() {
     return xdgHome("XDG_CACHE_HOME", ".cache");
 }
 
+std::filesystem::path userClientSecretFile() {
+    return configHome() / "ambrel" / "client_secret.json";
+}
+
 std::vector<std::filesystem::path> clientSecretLocations() {
-    std::vector<std::filesystem::path> locations{configHome() / "ambrel" / "client_secret.json"};
-    std::error_code error;
-    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        locations.push_back(
-            (executable.parent_path() / ".." / "share" / "ambrel" / "client_secret.json")
-                .lexically_normal());
-    }
+    std::vector<std::filesystem::path> locations{userClientSecretFile()};
+    for (const auto& folder : dataFolders())
+        locations.push_back(folder / "ambrel" / "client_secret.json");
     return locations;
 }
 

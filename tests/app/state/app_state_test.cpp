@@ -127,6 +127,30 @@ TEST(AppStateStart, BackgroundLookupAnswersBeforeTheFirstRefresh) {
     EXPECT_FALSE(fake.lookupOnGuiThread);
 }
 
+// Signed out and without a client file: when the background lookup ends, the view that waited
+// for it finds the reason and the chooser already there.
+TEST(AppStateStart, BackgroundLookupSignedOutTellsAMissingClientFileBeforeItEnds) {
+    FakeOperations fake;
+    fake.token = std::optional<std::string>{};
+    AppOperations operations = fake.operations();
+    operations.checkClientFile = []() -> Result<void> {
+        return std::unexpected(Error{OAuthError::missingConfig()});
+    };
+    AppState state(operations, StartLookup::inBackground);
+    QSignalSpy messages(&state, &AppState::errorMessageChanged);
+    std::optional<QString> messageAtEnd;
+    bool chooserAtEnd = false;
+    QObject::connect(&state, &AppState::isStartingChanged, [&] {
+        messageAtEnd = state.errorMessage();
+        chooserAtEnd = state.needsClientFile();
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isStarting(); }, 5000));
+    EXPECT_EQ(messageAtEnd,
+              QStringLiteral("OAuth configuration not found (client_secret.json missing)."));
+    EXPECT_TRUE(chooserAtEnd);
+    EXPECT_EQ(messages.count(), 1);
+}
+
 TEST(AppStateStart, KeychainFailureCountsAsSignedOutWithoutMessage) {
     FakeOperations fake;
     fake.token = std::unexpected(Error{KeychainError{-25293}});

@@ -2,12 +2,24 @@
 
 #include "app/login_view.h"
 
+#include <sys/stat.h>
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
+#include <QTest>
+#include <fstream>
+#include <sstream>
 
 #include "app/busy_indicator.h"
+#include "app/client_file_help.h"
+#include "core/auth/oauth_config.h"
 #include "support/palettes.h"
+#include "support/temp_dir.h"
 #include "view_test_support.h"
 
 namespace ambrel::testing {
@@ -149,6 +161,130 @@ TEST_F(LoginViewTest, ErrorTextIsPlainAndCut) {
     EXPECT_LE(error->text().size(), AppState::kMessageLimit);
     EXPECT_TRUE(error->text().endsWith(QStringLiteral("\U0001F600\u2026")));
     EXPECT_TRUE(error->text().isValidUtf16());
+}
+
+template <class Window>
+Window* visibleWindow(const QWidget& view) {
+    for (Window* window : view.findChildren<Window*>())
+        if (window->isVisible()) return window;
+    return nullptr;
+}
+
+template <class Window>
+Window* openWindow(const QWidget& view) {
+    waitFor([&] { return visibleWindow<Window>(view) != nullptr; });
+    return visibleWindow<Window>(view);
+}
+
+std::string contentOf(const std::filesystem::path& file) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(file).rdbuf();
+    return bytes.str();
+}
+
+mode_t modeOf(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// A first run without a client file, through the keyboard as a person (or an assistive
+// technology) drives it: the view says what is missing and offers the steps and a chooser; a
+// file that is no client is refused and nothing is written; a client file is saved privately
+// and the sign-in offered at once; replacing a saved file asks first.
+TEST_F(LoginViewTest, ChosenClientFileIsCheckedThenSavedPrivately) {
+    const TempDir dir;
+    const auto saved = dir.path() / "config/ambrel/client_secret.json";
+    std::filesystem::create_directories(saved.parent_path());
+    ::chmod(saved.parent_path().c_str(), 0755);
+    const auto write = [&](const char* name, const std::string& bytes) {
+        std::ofstream(dir.path() / name) << bytes;
+        return dir.path() / name;
+    };
+    const auto client = [](const char* id) {
+        return std::string(R"({"installed":{"client_id":")") + id +
+               R"(","client_secret":"s","auth_uri":"https://accounts.example/auth",)"
+               R"("token_uri":"https://oauth2.example/token"}})";
+    };
+    const auto first = write("first.json", client("first"));
+    const auto second = write("second.json", client("second"));
+    const auto notClient = write("notes.json", R"({"client_id":"loose"})");
+
+    AppOperations operations = backend.operations();
+    operations.checkClientFile = [saved]() -> Result<void> {
+        if (auto config = OAuthConfig::loadChecked({saved}); !config)
+            return std::unexpected(config.error());
+        return {};
+    };
+    operations.installClientFile = [saved](const std::filesystem::path& chosen, bool replace) {
+        return installClientFile(chosen, saved, replace);
+    };
+    AppState firstRun(operations);
+    LoginView view(firstRun);
+    view.resize(600, 800);
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return view.isActiveWindow(); }));
+
+    EXPECT_EQ(view.errorLabel()->text(),
+              QStringLiteral("OAuth configuration not found (client_secret.json missing)."));
+    ASSERT_TRUE(view.chooseClientFileButton()->isVisible());
+    EXPECT_EQ(view.chooseClientFileButton()->accessibleName(),
+              QStringLiteral("Choose client file\u2026"));
+    EXPECT_EQ(view.clientFileHelpButton()->accessibleName(), QStringLiteral("How to create one"));
+    saveScreenshot(view, QStringLiteral("sign-in-no-client-file"));
+
+    view.clientFileHelpButton()->click();
+    auto* help = openWindow<ClientFileHelp>(view);
+    ASSERT_NE(help, nullptr);
+    saveScreenshot(*help, QStringLiteral("client-file-help"));
+    help->reject();
+
+    const auto choose = [&](const std::filesystem::path& file) {
+        view.chooseClientFileButton()->click();
+        auto* dialog = openWindow<QFileDialog>(view);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("JSON files (*.json)")});
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        // Set at once, as an assistive technology does: typed key by key, each "/" would
+        // move the dialog into that folder.
+        name->setText(QString::fromStdString(file.string()));
+        auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        ASSERT_NE(buttons, nullptr);
+        buttons->button(QDialogButtonBox::Open)->click();
+        ASSERT_TRUE(waitFor([&] { return visibleWindow<QFileDialog>(view) == nullptr; }));
+    };
+
+    choose(notClient);
+    EXPECT_TRUE(view.errorLabel()->text().startsWith(
+        QStringLiteral("This file is not an OAuth client file")));
+    EXPECT_FALSE(std::filesystem::exists(saved));
+    EXPECT_TRUE(view.chooseClientFileButton()->isVisible());
+
+    choose(first);
+    EXPECT_EQ(contentOf(saved), client("first"));
+    EXPECT_EQ(modeOf(saved), 0600u);
+    EXPECT_EQ(modeOf(saved.parent_path()), 0700u);
+    EXPECT_FALSE(view.errorLabel()->isVisible());
+    EXPECT_FALSE(view.chooseClientFileButton()->isVisible());
+    EXPECT_TRUE(waitFor([&] { return view.signInButton()->hasFocus(); }));
+
+    // The saved file broke meanwhile: the failed sign-in offers the chooser again, and
+    // replacing the file asks first.
+    std::ofstream(saved) << "{";
+    backend.setSignInResult(std::unexpected(Error{OAuthError::missingConfig()}));
+    view.signInButton()->click();
+    ASSERT_TRUE(waitFor([&] { return view.chooseClientFileButton()->isVisible(); }));
+    for (const char* answer : {"Cancel", "Replace"}) {
+        choose(second);
+        auto* question = openWindow<QMessageBox>(view);
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(contentOf(saved), "{");
+        for (QAbstractButton* button : question->buttons())
+            if (button->text() == QLatin1String(answer)) button->click();
+    }
+    ASSERT_TRUE(waitFor([&] { return !view.chooseClientFileButton()->isVisible(); }));
+    EXPECT_EQ(contentOf(saved), client("second"));
 }
 
 }  // namespace

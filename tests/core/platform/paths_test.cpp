@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "core/platform/data_folders.h"
 #include "support/scoped_env.h"
+#include "support/temp_dir.h"
 
 namespace ambrel {
 namespace {
 
 using testing::ScopedEnv;
+using testing::TempDir;
 
 struct XdgCase {
     const char* variable;
@@ -42,14 +47,30 @@ TEST(Paths, MissingHomeFallsBackToTheUserDatabase) {
     EXPECT_EQ(config.filename(), ".config");
 }
 
-TEST(Paths, ClientSecretIsLookedForInConfigThenBesideTheProgram) {
+TEST(Paths, ClientSecretIsLookedForInConfigThenInEachDataFolder) {
     ScopedEnv env;
     env.set("XDG_CONFIG_HOME", "/cfg");
     const auto locations = clientSecretLocations();
-    ASSERT_EQ(locations.size(), 2u);
+    const auto folders = dataFolders();
+    ASSERT_EQ(locations.size(), folders.size() + 1);
     EXPECT_EQ(locations[0], "/cfg/ambrel/client_secret.json");
-    const auto exeDir = std::filesystem::read_symlink("/proc/self/exe").parent_path();
-    EXPECT_EQ(locations[1], (exeDir.parent_path() / "share/ambrel/client_secret.json"));
+    for (std::size_t i = 0; i < folders.size(); ++i)
+        EXPECT_EQ(locations[i + 1], folders[i] / "ambrel/client_secret.json");
+}
+
+// Beside the program, then its build tree (only where a CMake cache marks one), then the
+// configured prefix, each once.
+TEST(DataFolders, BesideTheProgramThenTheBuildTreeThenThePrefix) {
+    const TempDir dir;
+    const auto build = dir.path() / "build";
+    std::filesystem::create_directories(build / "src/app");
+    std::ofstream(build / "CMakeCache.txt") << "";
+    const std::filesystem::path prefix = AMBREL_DATA_DIR;
+    EXPECT_EQ(dataFolders(build / "src/app/ambrel"),
+              (std::vector<std::filesystem::path>{build / "src/share", build, prefix}));
+    EXPECT_EQ(dataFolders(dir.path() / "opt/bin/ambrel"),
+              (std::vector<std::filesystem::path>{dir.path() / "opt/share", prefix}));
+    EXPECT_EQ(dataFolders(prefix / "../bin/ambrel"), std::vector{prefix});
 }
 
 }  // namespace
