@@ -18,6 +18,7 @@
 #include <fstream>
 
 #include "core/auth/keychain.h"
+#include "core/earnings/daily_report.h"
 #include "core/earnings/earnings_store.h"
 #include "core/platform/secret_store.h"
 #include "fakes/fake_google.h"
@@ -54,14 +55,6 @@ class TestNotificationServer final : public QObject {
         return static_cast<uint>(notices.size());
     }
 };
-
-std::string dayKey(std::chrono::sys_days day) {
-    const std::chrono::year_month_day date(day);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", int(date.year()), unsigned(date.month()),
-                  unsigned(date.day()));
-    return text;
-}
 
 QDBusMessage menuCall(const QString& service, const char* method, const QVariantList& arguments) {
     QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/MenuBar"),
@@ -118,7 +111,7 @@ class ObjectiveNotificationTest : public ::testing::Test {
     // Today earns `today` in the fake's report.
     void setToday(double today) {
         const auto now = std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now());
-        fake.setDays({{.date = dayKey(now), .earnings = today}});
+        fake.setDays({{.date = ambrel::dateKey(now), .earnings = today}});
     }
 
     // Starts the host and waits until it shows today's `amount`, the figures of its first

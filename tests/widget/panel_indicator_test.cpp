@@ -21,6 +21,7 @@
 
 #include "app/single_instance.h"
 #include "core/auth/keychain.h"
+#include "core/earnings/daily_report.h"
 #include "core/earnings/earnings_store.h"
 #include "core/earnings/formatting.h"
 #include "core/platform/secret_store.h"
@@ -45,14 +46,6 @@ class TestWatcher final : public QObject {
   public Q_SLOTS:
     Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString& service) { items << service; }
 };
-
-std::string dayKey(std::chrono::sys_days day) {
-    const std::chrono::year_month_day date(day);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", int(date.year()), unsigned(date.month()),
-                  unsigned(date.day()));
-    return text;
-}
 
 QDBusMessage callItem(const QString& service, const char* path, const char* interface,
                       const char* method, const QVariantList& arguments) {
@@ -98,11 +91,13 @@ TEST(PanelIndicator, RegistersLateShowsTheFiguresAndAnswersItsMenu) {
 
     // Google with known figures: today 4.25, yesterday 7.50; goals 25 a day and 600 a month.
     const auto today = std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now());
-    std::vector<FakeDay> days = {{.date = dayKey(today), .earnings = 4.25},
-                                 {.date = dayKey(today - std::chrono::days(1)), .earnings = 7.5}};
+    std::vector<FakeDay> days = {
+        {.date = ambrel::dateKey(today), .earnings = 4.25},
+        {.date = ambrel::dateKey(today - std::chrono::days(1)), .earnings = 7.5}};
     double monthToDate = 0;
     for (const FakeDay& day : days)
-        if (day.date.substr(0, 7) == dayKey(today).substr(0, 7)) monthToDate += day.earnings;
+        if (day.date.substr(0, 7) == ambrel::dateKey(today).substr(0, 7))
+            monthToDate += day.earnings;
     fakes::FakeGoogle fake(AMBREL_WIDGET_TEST_PORT, fakes::Scheme::https);
     fake.setClient("panel-test.apps", "panel-test-secret");
     fake.setRefreshToken(kRefreshToken);

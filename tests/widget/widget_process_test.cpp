@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "core/auth/keychain.h"
+#include "core/earnings/daily_report.h"
 #include "core/earnings/earnings_store.h"
 #include "core/platform/json.h"
 #include "core/platform/libsecret_secret_store.h"
@@ -131,14 +132,6 @@ std::vector<std::string> environmentWith(
     return result;
 }
 
-std::string dayKey(std::chrono::sys_days day) {
-    const std::chrono::year_month_day date(day);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", int(date.year()), unsigned(date.month()),
-                  unsigned(date.day()));
-    return text;
-}
-
 // What the fake saw, one word per request. The requests that go out together once the account is
 // known arrive in any order: from the third on, they are sorted.
 std::vector<std::string> endpointsSeen(const FakeGoogle& fake) {
@@ -208,8 +201,8 @@ class WidgetProcessTest : public ::testing::Test {
     // ago for the last-year comparison.
     std::vector<FakeDay> days() const {
         std::vector<FakeDay> result;
-        result.push_back({.date = dayKey(today), .earnings = 4.25, .pageViews = 500});
-        result.push_back({.date = dayKey(today - std::chrono::days(1)),
+        result.push_back({.date = ambrel::dateKey(today), .earnings = 4.25, .pageViews = 500});
+        result.push_back({.date = ambrel::dateKey(today - std::chrono::days(1)),
                           .earnings = 7.5,
                           .pageViews = 1000,
                           .rpm = 7.5,
@@ -217,7 +210,7 @@ class WidgetProcessTest : public ::testing::Test {
                           .clicks = 20,
                           .cpc = 0.375,
                           .ctr = 0.02});
-        result.push_back({.date = dayKey(today - std::chrono::days(8)),
+        result.push_back({.date = ambrel::dateKey(today - std::chrono::days(8)),
                           .earnings = 6,
                           .pageViews = 900,
                           .rpm = 6.5,
@@ -226,18 +219,20 @@ class WidgetProcessTest : public ::testing::Test {
                           .cpc = 0.25,
                           .ctr = 0.018});
         for (int back = 2; back <= 7; ++back)
-            result.push_back({.date = dayKey(today - std::chrono::days(back)), .earnings = 1});
+            result.push_back(
+                {.date = ambrel::dateKey(today - std::chrono::days(back)), .earnings = 1});
         for (int back = 9; back <= 14; ++back)
-            result.push_back({.date = dayKey(today - std::chrono::days(back)), .earnings = 2});
+            result.push_back(
+                {.date = ambrel::dateKey(today - std::chrono::days(back)), .earnings = 2});
         const std::chrono::year_month_day date(today);
         const std::chrono::sys_days lastYear =
             (date.year() - std::chrono::years(1)) / date.month() / std::chrono::day(1);
-        result.push_back({.date = dayKey(lastYear), .earnings = 42});
+        result.push_back({.date = ambrel::dateKey(lastYear), .earnings = 42});
         return result;
     }
 
     double expectedMonthToDate() const {
-        const std::string month = dayKey(today).substr(0, 7);
+        const std::string month = ambrel::dateKey(today).substr(0, 7);
         double sum = 0;
         for (const FakeDay& day : days())
             if (day.date.starts_with(month)) sum += day.earnings;
@@ -300,7 +295,8 @@ TEST_F(WidgetProcessTest, TimelineRefreshesCachesAndFallsBack) {
     const Json& series = figures["dailyEarnings"];
     ASSERT_EQ(series.size(), 35u);
     const auto day = [&](int back, double earnings) {
-        return Json{{"date", dayKey(today - std::chrono::days(back))}, {"earnings", earnings}};
+        return Json{{"date", ambrel::dateKey(today - std::chrono::days(back))},
+                    {"earnings", earnings}};
     };
     EXPECT_EQ(series[0], day(34, 0));
     EXPECT_EQ(series[19], day(15, 0));
@@ -342,8 +338,8 @@ TEST_F(WidgetProcessTest, FiguresBeyondADoubleKeepTheCacheByteForByte) {
 
     auto absurd = days();
     for (FakeDay& day : absurd)
-        if (day.date == dayKey(today - std::chrono::days(2)) ||
-            day.date == dayKey(today - std::chrono::days(3)))
+        if (day.date == ambrel::dateKey(today - std::chrono::days(2)) ||
+            day.date == ambrel::dateKey(today - std::chrono::days(3)))
             day.earnings = 1e308;
     fake->setDays(absurd);
     fake->clearRequests();
