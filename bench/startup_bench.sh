@@ -23,6 +23,9 @@ if [ "${1:-}" = "--session" ]; then
 fi
 build=${1:?usage: startup_bench.sh [--session] BUILD_DIR [RUNS]}
 runs=${2:-15}
+case $runs in
+  '' | *[!0-9]* | 0) echo "startup_bench: RUNS must be a positive number, not '$runs'" >&2; exit 2 ;;
+esac
 here=$(cd "$(dirname "$0")/.." && pwd)
 app=$build/src/app/ambrel
 minimal=$build/bench/minimal_window
