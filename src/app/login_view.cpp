@@ -90,7 +90,7 @@ LoginView::LoginView(AppState& state, QWidget* parent) : QWidget(parent), state_
     auto* mark = new QLabel(this);
     mark->setObjectName(QStringLiteral("productMark"));
     mark->setPixmap(tintedSymbol(QStringLiteral("circle.hexagongrid.fill"), kMarkSize,
-                                 systemYellow(), devicePixelRatioF()));
+                                 brandYellow(), devicePixelRatioF()));
     layout->addWidget(mark, 0, Qt::AlignHCenter);
 
     QFont titleFont = textStyleFont(TextStyle::LargeTitle);

@@ -22,6 +22,10 @@ std::string oauthMessage(const OAuthError& error) {
             return tr("OAuth configuration not found (client_secret.json missing).");
         case OAuthError::Kind::noRefreshToken:
             return tr("Not connected to Google.");
+        case OAuthError::Kind::grantEnded:
+            return tr(
+                "Google ended this sign-in: it expired or was revoked. Sign in again to "
+                "see new figures.");
     }
     return {};
 }
@@ -40,6 +44,17 @@ std::string errorMessage(const Error& error) {
         std::string operator()(const DecodingError& e) const { return e.message; }
     };
     return std::visit(Visitor{}, error);
+}
+
+bool signInEnded(const Error& error) {
+    const auto* oauth = std::get_if<OAuthError>(&error);
+    return oauth != nullptr && oauth->kind == OAuthError::Kind::grantEnded;
+}
+
+std::optional<std::string> errorLink(const Error& error) {
+    const auto* adsense = std::get_if<AdSenseError>(&error);
+    if (adsense == nullptr) return std::nullopt;
+    return adsense->activationUrl;
 }
 
 }  // namespace ambrel

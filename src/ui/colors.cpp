@@ -10,8 +10,8 @@ QColor systemGreen() {
 QColor systemRed() {
     return QColor(0xFF, 0x3B, 0x30);
 }
-QColor systemYellow() {
-    return QColor(0xFF, 0xCC, 0x00);
+QColor brandYellow() {
+    return QColor(0xFF, 0xD6, 0x6B);
 }
 QColor systemPink() {
     return QColor(0xFF, 0x2D, 0x55);

@@ -10,10 +10,11 @@ class QWidget;
 
 namespace ambrel {
 
-QColor systemGreen();   // #34C759
-QColor systemRed();     // #FF3B30
-QColor systemYellow();  // #FFCC00
-QColor systemPink();    // #FF2D55
+QColor systemGreen();  // #34C759
+QColor systemRed();    // #FF3B30
+// The product's one yellow: the mark, the sign-in view and the faces' accent.
+QColor brandYellow();  // #FFD66B
+QColor systemPink();   // #FF2D55
 
 enum class LabelLevel { Primary, Secondary, Tertiary, Quaternary };
 

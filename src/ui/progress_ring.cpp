@@ -119,8 +119,7 @@ void ProgressRing::setProgress(double progress) {
 }
 
 QColor ProgressRing::accentColor() {
-    static const QColor gold = QColor::fromRgbF(0.92f, 0.70f, 0.20f, 1.0f);
-    return gold;
+    return brandYellow();
 }
 
 QColor ProgressRing::ringColor(double progress) {

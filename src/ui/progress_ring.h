@@ -37,7 +37,7 @@ class ProgressRing : public QWidget {
     static void paint(QPainter& painter, double progress, double diameter, double lineWidth,
                       double centerFontSize, const QColor& idleTextColor);
 
-    static QColor accentColor();  // warm gold, sRGB 0.92 0.70 0.20
+    static QColor accentColor();  // the brand yellow
 
     // Green once the objective is met (unclamped progress ≥ 1), gold otherwise.
     static QColor ringColor(double progress);

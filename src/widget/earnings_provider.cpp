@@ -12,22 +12,26 @@ EarningsEntry EarningsProvider::placeholder() const {
     return {.date = services_.now(),
             .snapshot = sampleSnapshot(),
             .objectives = Objectives{},
-            .isConnected = true};
+            .isConnected = true,
+            .isSample = true};
 }
 
 EarningsEntry EarningsProvider::snapshot() const {
-    AmbrelSnapshot shown = cachedOrSample();
+    bool isSample = false;
+    AmbrelSnapshot shown = cachedOrSample(isSample);
     Instant date = services_.now();
     Objectives objectives = Objectives::load(services_.secrets);
     return {.date = date,
             .snapshot = std::move(shown),
             .objectives = objectives,
-            .isConnected = hasRefreshToken()};
+            .isConnected = hasRefreshToken(),
+            .isSample = isSample};
 }
 
 Timeline EarningsProvider::timeline() const {
     const bool connected = hasRefreshToken();
-    AmbrelSnapshot shown = cachedOrSample();
+    bool isSample = false;
+    AmbrelSnapshot shown = cachedOrSample(isSample);
     bool refreshed = false;
 
     // Signed out: the cache stays as it was, and no request leaves the machine.
@@ -37,6 +41,7 @@ Timeline EarningsProvider::timeline() const {
         if (auto fresh = refreshSnapshot(services_)) {
             shown = std::move(*fresh);
             refreshed = true;
+            isSample = false;
         }
     }
 
@@ -45,7 +50,8 @@ Timeline EarningsProvider::timeline() const {
     EarningsEntry entry{.date = services_.now(),
                         .snapshot = std::move(shown),
                         .objectives = objectives,
-                        .isConnected = connected};
+                        .isConnected = connected,
+                        .isSample = isSample};
     const Instant reloadDate = services_.now() + kTimelineReloadInterval;
     return {.entry = std::move(entry), .reloadDate = reloadDate, .refreshed = refreshed};
 }
@@ -56,8 +62,10 @@ bool EarningsProvider::hasRefreshToken() const {
     return token.has_value() && token->has_value();
 }
 
-AmbrelSnapshot EarningsProvider::cachedOrSample() const {
+AmbrelSnapshot EarningsProvider::cachedOrSample(bool& isSample) const {
+    isSample = false;
     if (auto cached = AmbrelSnapshot::load(services_.defaults)) return std::move(*cached);
+    isSample = true;
     return sampleSnapshot();
 }
 

@@ -19,6 +19,12 @@ struct EarningsEntry {
     AmbrelSnapshot snapshot;
     Objectives objectives;
     bool isConnected = false;  // a refresh token is stored in the shared secret store
+    // Google refused the stored refresh token (it expired or was revoked): the figures are the
+    // last ones fetched, and only a new sign-in in the application brings new ones.
+    bool needsSignIn = false;
+    // The snapshot is the built-in sample, not figures of the account: nothing was ever fetched
+    // (or cached). Surfaces draw it as a placeholder and never print its figures as real ones.
+    bool isSample = false;
     bool operator==(const EarningsEntry&) const = default;
 };
 
@@ -54,7 +60,8 @@ class EarningsProvider {
 
   private:
     bool hasRefreshToken() const;
-    AmbrelSnapshot cachedOrSample() const;
+    // The cached snapshot, or the sample (and so `isSample`) when nothing usable is cached.
+    AmbrelSnapshot cachedOrSample(bool& isSample) const;
 
     const Services& services_;
 };

@@ -25,6 +25,8 @@ Result<json::Json> entryJson(const EarningsEntry& entry) {
     object["snapshot"] = std::move(*snapshot);
     object["objectives"] = std::move(*objectives);
     object["isConnected"] = entry.isConnected;
+    object["needsSignIn"] = entry.needsSignIn;
+    object["isSample"] = entry.isSample;
     return object;
 }
 

@@ -13,8 +13,8 @@
 
 namespace ambrel {
 
-// {"date", "snapshot", "objectives", "isConnected"}. Fails when a figure is not finite, which
-// JSON cannot hold.
+// {"date", "snapshot", "objectives", "isConnected", "needsSignIn", "isSample"}. Fails when a
+// figure is not finite, which JSON cannot hold.
 Result<json::Json> entryJson(const EarningsEntry& entry);
 
 // The entry's members plus "reloadDate" and "refreshed".

@@ -61,7 +61,7 @@ Glance glanceOf(const EarningsEntry& entry) {
         line("This month: %@ (%@ of the monthly objective)",
              {money(figures.monthToDate), percentOf(monthly)}),
         line("Balance: %@", {figures.balance.value_or("\u2014")}),
-        updatedAtText(figures.updatedAt),
+        updatedAtText(figures.updatedAt, entry.date),
     };
     return glance;
 }

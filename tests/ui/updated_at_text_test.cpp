@@ -43,18 +43,18 @@ TEST(UpdatedAtText, ReadsAsTheDashboardsInEveryTimeLocale) {
         testing::ScopedEnv time;
         time.set("LC_TIME", posix.c_str());
         for (const Instant at : instants) {
-            EXPECT_EQ(updatedAtText(at),
+            EXPECT_EQ(updatedAtText(at, at),
                       updatedAtText(at, QLocale(QLatin1String(name))).toStdString())
                 << name << " at " << duration_cast<seconds>(at.time_since_epoch()).count();
         }
     }
     // Only the time variables count: LANGUAGE and LC_MESSAGES choose the words, not the time.
     env.set("LANGUAGE", "en_US").set("LC_MESSAGES", "en_US.UTF-8").set("LANG", "de_DE.UTF-8");
-    EXPECT_EQ(updatedAtText(instants[2]), "Updated at 14:05");
+    EXPECT_EQ(updatedAtText(instants[2], instants[2]), "Updated at 14:05");
     env.set("LC_TIME", "en_US.UTF-8");
-    EXPECT_EQ(updatedAtText(instants[2]), "Updated at 2:05 PM");
+    EXPECT_EQ(updatedAtText(instants[2], instants[2]), "Updated at 2:05 PM");
     env.set("LC_ALL", "en_GB.UTF-8");
-    EXPECT_EQ(updatedAtText(instants[2]), "Updated at 14:05");
+    EXPECT_EQ(updatedAtText(instants[2], instants[2]), "Updated at 14:05");
 }
 
 }  // namespace

@@ -39,8 +39,8 @@ TEST(EntryJson, HasExactlyTheEntryMembers) {
     auto object = entryJson(entry);
     ASSERT_TRUE(object.has_value());
 
-    EXPECT_EQ(keysOf(*object),
-              (std::set<std::string>{"date", "snapshot", "objectives", "isConnected"}));
+    EXPECT_EQ(keysOf(*object), (std::set<std::string>{"date", "snapshot", "objectives",
+                                                      "isConnected", "needsSignIn", "isSample"}));
     EXPECT_EQ((*object)["date"], 100.5);
     EXPECT_EQ((*object)["isConnected"], false);
     EXPECT_EQ((*object)["objectives"], (Json{{"daily", 12.5}, {"monthly", 400.0}}));
@@ -65,8 +65,9 @@ TEST(EntryJson, TimelineAddsReloadDate) {
     auto object = timelineJson(timeline);
     ASSERT_TRUE(object.has_value());
 
-    EXPECT_EQ(keysOf(*object), (std::set<std::string>{"date", "snapshot", "objectives",
-                                                      "isConnected", "reloadDate", "refreshed"}));
+    EXPECT_EQ(keysOf(*object),
+              (std::set<std::string>{"date", "snapshot", "objectives", "isConnected", "needsSignIn",
+                                     "isSample", "reloadDate", "refreshed"}));
     EXPECT_EQ((*object)["reloadDate"], 1900.5);
     EXPECT_EQ((*object)["refreshed"], false);
 }

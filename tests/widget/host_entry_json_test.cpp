@@ -19,10 +19,13 @@ TEST(HostEntryJson, ReadsBackWhatTheCommandsPrint) {
     AmbrelSnapshot snapshot = testing::knownSnapshot();
     snapshot.balance.reset();
     snapshot.updatedAt = instantFromReferenceSeconds(800000000.5);
+    snapshot.timeZone = "Asia/Tokyo";
     const Timeline timeline{.entry = {.date = instantFromReferenceSeconds(800000100),
                                       .snapshot = snapshot,
                                       .objectives = {12.5, 0},
-                                      .isConnected = false},
+                                      .isConnected = false,
+                                      .needsSignIn = true,
+                                      .isSample = true},
                             .reloadDate = instantFromReferenceSeconds(800001900),
                             .refreshed = true};
 
@@ -31,13 +34,15 @@ TEST(HostEntryJson, ReadsBackWhatTheCommandsPrint) {
     EXPECT_EQ(read->entry.snapshot, snapshot);
     EXPECT_EQ(read->entry.objectives, (Objectives{12.5, 0}));
     EXPECT_FALSE(read->entry.isConnected);
+    EXPECT_TRUE(read->entry.needsSignIn);
+    EXPECT_TRUE(read->entry.isSample);
     EXPECT_EQ(secondsSinceReferenceDate(read->entry.date), 800000100);
     EXPECT_EQ(secondsSinceReferenceDate(read->reloadDate), 800001900);
     EXPECT_TRUE(read->refreshed);
 
     const auto entry = readEntryJson(printed(entryJson(timeline.entry)));
     ASSERT_TRUE(entry.has_value());
-    EXPECT_EQ(entry->snapshot, snapshot);
+    EXPECT_EQ(*entry, timeline.entry);
     // An entry is not a timeline: without a reload date it is refused.
     EXPECT_FALSE(readTimelineJson(printed(entryJson(timeline.entry))).has_value());
 }
@@ -46,6 +51,10 @@ TEST(HostEntryJson, RefusesAnythingElse) {
     const Timeline timeline{.entry = testing::entryWith(testing::knownSnapshot()),
                             .reloadDate = instantFromReferenceSeconds(10)};
     json::Json good = *timelineJson(timeline);
+    ASSERT_TRUE(readTimelineJson(*json::dump(good, "test")).has_value());
+    // Entries of older programs carry neither flag: a valid sign-in, real figures.
+    good.erase("needsSignIn");
+    good.erase("isSample");
     ASSERT_TRUE(readTimelineJson(*json::dump(good, "test")).has_value());
 
     for (const char* member : {"date", "snapshot", "objectives", "isConnected", "reloadDate"}) {

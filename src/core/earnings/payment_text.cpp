@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "core/earnings/foreign_separators.h"
+#include "core/earnings/formatting.h"
 #include "core/platform/locale.h"
 
 namespace ambrel {
@@ -155,6 +156,11 @@ std::optional<double> parseAmount(std::string_view text, std::string_view curren
     if (!kept) return std::nullopt;
     char decimal = decimalSeparator(*kept, currencyFractionDigits(currency));
     return readNumber(normalizedNumber(*kept, decimal));
+}
+
+std::string displayAmountText(std::string_view text, std::string_view currency) {
+    if (auto amount = parseAmount(text, currency)) return formatCurrency(currency, *amount);
+    return std::string(text);
 }
 
 std::string paymentDateLabel(std::optional<long long> year, std::optional<long long> month,

@@ -45,6 +45,7 @@ constexpr std::pair<const char*, std::optional<std::string> AmbrelSnapshot::*> k
     {"balance", &AmbrelSnapshot::balance},
     {"lastPaymentAmount", &AmbrelSnapshot::lastPaymentAmount},
     {"lastPaymentDateLabel", &AmbrelSnapshot::lastPaymentDateLabel},
+    {"timeZone", &AmbrelSnapshot::timeZone},
 };
 
 // Far enough from 2001 for any real refresh, near enough that Instant arithmetic on the

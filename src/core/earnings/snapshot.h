@@ -92,6 +92,9 @@ struct AmbrelSnapshot {
     // counting 0 (daily_series.h). The reference day, last, is the day still in progress. Empty
     // for the zero snapshot and for snapshots cached before the series was kept.
     std::vector<DailyEarning> dailyEarnings;
+    // The IANA zone of the account whose calendar the report days follow ("Asia/Tokyo"): its
+    // midnight ends "today". Absent in snapshots cached before the zone was kept.
+    std::optional<std::string> timeZone;
 
     bool operator==(const AmbrelSnapshot&) const = default;
 
@@ -106,8 +109,8 @@ struct AmbrelSnapshot {
     static std::optional<AmbrelSnapshot> load(const Defaults& defaults);
 };
 
-// JSON form: keys are the field names, absent texts left out, updatedAt in seconds since
-// 2001-01-01T00:00:00Z, dailyEarnings an array of {"date", "earnings"}. Encoding fails when a
+// JSON form: keys are the field names, absent texts (timeZone too) left out, updatedAt in seconds
+// since 2001-01-01T00:00:00Z, dailyEarnings an array of {"date", "earnings"}. Encoding fails when a
 // number is not finite. A missing (or null) dailyEarnings reads as an empty series; one whose
 // dates are not valid days in increasing order does not read.
 Result<std::string> encodeSnapshot(const AmbrelSnapshot& snapshot);

@@ -1,10 +1,11 @@
 #include "widget/faces/widget_colors.h"
 
+#include "ui/colors.h"
+
 namespace ambrel {
 
 QColor widgetAccentColor() {
-    static const QColor accent = QColor::fromRgbF(1.0f, 0.84f, 0.42f);
-    return accent;
+    return brandYellow();
 }
 
 QColor widgetGradientTop() {

@@ -7,7 +7,7 @@
 
 namespace ambrel {
 
-QColor widgetAccentColor();     // sRGB 1.0 0.84 0.42, one shared constant
+QColor widgetAccentColor();     // the brand yellow, #FFD66B
 QColor widgetGradientTop();     // sRGB 0.08 0.16 0.30
 QColor widgetGradientBottom();  // sRGB 0.04 0.09 0.16
 QColor whiteAt(double opacity);

@@ -30,10 +30,17 @@ std::optional<EarningsEntry> entryFrom(const json::Json& object) {
     auto snapshot = decodeSnapshot(*snapshotBytes);
     auto objectives = decodeObjectives(*objectivesBytes);
     if (!snapshot || !objectives) return std::nullopt;
+    // Absent from entries of older programs: those read as a valid sign-in and real figures.
+    const auto flag = [&object](std::string_view key) {
+        const auto member = object.find(key);
+        return member != object.end() && member->is_boolean() && member->get<bool>();
+    };
     return EarningsEntry{.date = *instant,
                          .snapshot = std::move(*snapshot),
                          .objectives = *objectives,
-                         .isConnected = connected->get<bool>()};
+                         .isConnected = connected->get<bool>(),
+                         .needsSignIn = flag("needsSignIn"),
+                         .isSample = flag("isSample")};
 }
 
 }  // namespace
