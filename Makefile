@@ -52,7 +52,7 @@ bench: build
 # lintian's warnings fail the target too; what remains is overridden in data/debian with reasons.
 package: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target ambrel ambrel-widget ambrel-widget-host \
-	  ambrel_catalogs ambrel_man_pages ambrel_debian_changelog
+	  ambrel_catalogs ambrel_desktop_files ambrel_man_pages ambrel_debian_changelog
 	@rm -rf dist
 	@cd $(BUILD) && cpack -G DEB -D CPACK_OUTPUT_FILE_PREFIX=$(CURDIR)/dist >/dev/null
 	@ls dist/*.deb

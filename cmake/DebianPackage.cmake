@@ -75,10 +75,12 @@ token, in the Secret Service.")
 # which no connection to Google is trusted. What is run rather than linked: a Secret Service
 # (without one the sign-in is kept in a private file, and the window says so), xdg-open for
 # the consent page (Qt falls back to $BROWSER), Qt's Wayland platform (without it Qt runs
-# through XWayland), and Qt's own translations (the file dialog in the user's language).
+# through XWayland), Qt's own translations (the file dialog in the user's language), and fonts
+# for the scripts of the catalogs that DejaVu lacks (Japanese, Hindi's Devanagari).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS ca-certificates)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-  "gnome-keyring | kwalletmanager | keepassxc, xdg-utils, qt6-wayland, qt6-translations-l10n")
+  "gnome-keyring | kwalletmanager | keepassxc, xdg-utils, qt6-wayland, qt6-translations-l10n, \
+fonts-noto-cjk, fonts-lohit-deva")
 
 include(CPack)
