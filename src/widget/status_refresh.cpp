@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "core/platform/elapsed_time.h"
 #include "core/platform/private_file.h"
 
 namespace ambrel::widget {
@@ -44,24 +45,29 @@ class RefreshLock {
 
 bool isStale(const std::optional<AmbrelSnapshot>& cached, Instant now, seconds maxAge) {
     if (!cached) return true;
-    const auto age = now - cached->updatedAt;
     // A cache from the future means the clock was set back: its age says nothing.
-    return age < Instant::duration::zero() || age >= maxAge;
+    const auto age = elapsedSince(cached->updatedAt, now);
+    return !age || *age >= maxAge;
 }
 
-std::optional<long long> lastAttempt(const Defaults& defaults) {
+// None when there is no record, or one before 2001: no attempt of ours was made then.
+std::optional<seconds> lastAttempt(const Defaults& defaults) {
     const auto text = defaults.data(kStatusAttemptKey);
     if (!text) return std::nullopt;
     long long value = 0;
     const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
-    if (error != std::errc() || end != text->data() + text->size()) return std::nullopt;
-    return value;
+    if (error != std::errc() || end != text->data() + text->size() || value < 0)
+        return std::nullopt;
+    return seconds(value);
 }
 
-// An attempt recorded in the future (the clock was set back) does not hold the next one off.
-bool attemptedWithin(const Defaults& defaults, long long now, seconds spacing) {
+// An attempt recorded in the future (the clock was set back, or the file was damaged) does not
+// hold the next one off: the next attempt then records a sound time again.
+bool attemptedWithin(const Defaults& defaults, seconds now, seconds spacing) {
     const auto last = lastAttempt(defaults);
-    return last && *last <= now && now - *last < spacing.count();
+    if (!last) return false;
+    const auto since = elapsedSince(*last, now);
+    return since && *since < spacing;
 }
 
 }  // namespace
@@ -79,9 +85,9 @@ EarningsEntry statusEntry(const Services& services, seconds maxAge) {
 
     const RefreshLock lock(services.defaults.folder());
     if (!lock.held()) return cached;
-    const auto nowSeconds = std::llround(secondsSinceReferenceDate(now));
+    const seconds nowSeconds(std::llround(secondsSinceReferenceDate(now)));
     if (attemptedWithin(services.defaults, nowSeconds, refreshAttemptSpacing(maxAge)) ||
-        !services.defaults.set(kStatusAttemptKey, std::to_string(nowSeconds))) {
+        !services.defaults.set(kStatusAttemptKey, std::to_string(nowSeconds.count()))) {
         return cached;
     }
     return provider.timeline().entry;

@@ -13,7 +13,8 @@
 // - finds no attempt recorded less than refreshAttemptSpacing() ago. The attempt is recorded
 //   before the refresh starts, whether it then succeeds or not.
 // A run that cannot take the lock or record its attempt does not refresh either: it could not
-// keep the next runs from refreshing again.
+// keep the next runs from refreshing again. A recorded attempt before 2001 or after now reads
+// as none.
 
 #include <chrono>
 
