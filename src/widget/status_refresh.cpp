@@ -2,12 +2,16 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "core/platform/elapsed_time.h"
@@ -20,15 +24,33 @@ using std::chrono::seconds;
 
 constexpr seconds kShortestSpacing{60};
 
+// Why the lock's path cannot be opened, in words: O_NOFOLLOW reports a link as a loop.
+std::string whyUnusable(const std::filesystem::path& path, int error) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) == 0) {
+        if (S_ISLNK(status.st_mode)) return "it is a symbolic link";
+        if (S_ISDIR(status.st_mode)) return "it is a directory";
+    }
+    return std::strerror(error);
+}
+
 // An exclusive lock on a file of the cache folder, taken without waiting and released (with
-// the descriptor) when the object goes.
+// the descriptor) when the object goes. A lock that cannot even be opened is said on `err`:
+// unlike a lock another run holds, it would stop every later run from refreshing.
 class RefreshLock {
   public:
-    explicit RefreshLock(const std::filesystem::path& folder) {
+    RefreshLock(const std::filesystem::path& folder, std::ostream& err) {
         if (privatefile::ensureFolder(folder) != 0) return;
-        fd_ = ::open((folder / kStatusLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
-                     0600);
-        if (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0) held_ = true;
+        const auto path = folder / kStatusLockName;
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd_ < 0) {
+            const std::string why = whyUnusable(path, errno);
+            err << "ambrel-widget: cannot use the refresh lock " << path.string() << " (" << why
+                << "), so the status line does not refresh\n"
+                << std::flush;
+            return;
+        }
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) held_ = true;
     }
     ~RefreshLock() {
         if (fd_ >= 0) ::close(fd_);
@@ -76,14 +98,14 @@ seconds refreshAttemptSpacing(seconds maxAge) {
     return std::clamp(maxAge, kShortestSpacing, seconds(kTimelineReloadInterval));
 }
 
-EarningsEntry statusEntry(const Services& services, seconds maxAge) {
+EarningsEntry statusEntry(const Services& services, seconds maxAge, std::ostream& err) {
     const EarningsProvider provider(services);
     EarningsEntry cached = provider.snapshot();
     const Instant now = services.now();
     if (!cached.isConnected || !isStale(AmbrelSnapshot::load(services.defaults), now, maxAge))
         return cached;
 
-    const RefreshLock lock(services.defaults.folder());
+    const RefreshLock lock(services.defaults.folder(), err);
     if (!lock.held()) return cached;
     const seconds nowSeconds(std::llround(secondsSinceReferenceDate(now)));
     if (attemptedWithin(services.defaults, nowSeconds, refreshAttemptSpacing(maxAge)) ||

@@ -9,8 +9,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "core/auth/keychain.h"
 #include "core/platform/json.h"
@@ -117,7 +120,7 @@ class StatusRefreshTest : public StatusTest {
 
     // The requests made so far, after one more run.
     std::size_t requestsAfter(seconds maxAge) {
-        statusEntry(services, maxAge);
+        statusEntry(services, maxAge, err);
         return http.requests().size();
     }
 
@@ -132,6 +135,7 @@ class StatusRefreshTest : public StatusTest {
                             .now = [this] { return now; },
                             .adsenseBase = "https://adsense.test/v2",
                             .clientSecretLocations = {folder.path() / "client_secret.json"}};
+    std::ostringstream err;
 };
 
 // Offline, with a bar asking every few seconds: a fresh cache is printed without network; a
@@ -152,6 +156,7 @@ TEST_F(StatusRefreshTest, StaleCacheCostsOneRefreshAttemptPerSpacing) {
     EXPECT_EQ(requestsAfter(seconds(1800)), 2u);  // another run is refreshing
     ::close(lock);
     EXPECT_EQ(requestsAfter(seconds(1800)), 3u);
+    EXPECT_EQ(err.str(), "");  // a lock held by another run is no fault
 
     secrets.remove(refreshTokenItem());
     now += seconds(3600);
@@ -171,6 +176,34 @@ TEST_F(StatusRefreshTest, DamagedAttemptRecordHoldsNoRefreshOff) {
         EXPECT_EQ(requestsAfter(seconds(30)), ++made) << recorded;
         EXPECT_EQ(defaults.data(kStatusAttemptKey), nowSeconds) << recorded;
     }
+}
+
+// Anything but a file at the lock's place (left by hand, or by an attack) cannot be locked, so
+// no run would ever refresh: each run that wanted to says so, naming the path.
+TEST_F(StatusRefreshTest, UnusableLockIsSaidNamingItsPath) {
+    const auto lockPath = defaults.folder() / kStatusLockName;
+    const auto sayings = [&] {
+        const std::string said = err.str();
+        err.str("");
+        return said;
+    };
+
+    std::filesystem::create_directory(lockPath);
+    EXPECT_EQ(requestsAfter(seconds(30)), 0u);
+    const std::string said = sayings();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find(lockPath.string()), std::string::npos) << said;
+    EXPECT_NE(said.find("directory"), std::string::npos) << said;
+
+    std::filesystem::remove(lockPath);
+    std::filesystem::create_symlink(folder.path() / "elsewhere", lockPath);
+    EXPECT_EQ(requestsAfter(seconds(30)), 0u);
+    EXPECT_NE(sayings().find("symbolic link"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "elsewhere"));
+
+    std::filesystem::remove(lockPath);
+    EXPECT_EQ(requestsAfter(seconds(30)), 1u);
+    EXPECT_EQ(sayings(), "");
 }
 
 }  // namespace
