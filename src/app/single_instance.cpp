@@ -16,6 +16,10 @@ namespace {
 constexpr const char* kTokenKeys[][2] = {{"activation-token", "XDG_ACTIVATION_TOKEN"},
                                          {"desktop-startup-id", "DESKTOP_STARTUP_ID"}};
 
+// Each try of the hand-over waits this long for the running application's answer.
+constexpr int kHandOverTimeoutMs = 2500;
+constexpr int kHandOverTries = 2;
+
 QVariantMap launcherTokens() {
     QVariantMap data;
     for (const auto& [key, variable] : kTokenKeys) {
@@ -30,19 +34,24 @@ QVariantMap launcherTokens() {
 SingleInstance::Claim SingleInstance::claim() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return Claim::first;
-    // The object first: a second start may call it as soon as the name is ours.
-    bus.registerObject(QString::fromLatin1(ApplicationBus::kPath), this,
-                       QDBusConnection::ExportScriptableSlots);
-    if (bus.registerService(QString::fromLatin1(ApplicationBus::kService))) return Claim::first;
-    bus.unregisterObject(QString::fromLatin1(ApplicationBus::kPath));
-
     QDBusMessage call = QDBusMessage::createMethodCall(
         QString::fromLatin1(ApplicationBus::kService), QString::fromLatin1(ApplicationBus::kPath),
         QString::fromLatin1(ApplicationBus::kInterface),
         QString::fromLatin1(ApplicationBus::kActivate));
     call << launcherTokens();
-    const QDBusMessage reply = bus.call(call);
-    return reply.type() == QDBusMessage::ReplyMessage ? Claim::handedOver : Claim::unanswered;
+    // A holder of the name that is itself still starting answers only once its event loop
+    // runs: the hand-over waits briefly, twice, rather than D-Bus's 25 s. Between the tries the
+    // holder may have ended, leaving the name to this start.
+    for (int attempt = 0; attempt < kHandOverTries; ++attempt) {
+        // The object first: a second start may call it as soon as the name is ours.
+        bus.registerObject(QString::fromLatin1(ApplicationBus::kPath), this,
+                           QDBusConnection::ExportScriptableSlots);
+        if (bus.registerService(QString::fromLatin1(ApplicationBus::kService))) return Claim::first;
+        bus.unregisterObject(QString::fromLatin1(ApplicationBus::kPath));
+        const QDBusMessage reply = bus.call(call, QDBus::Block, kHandOverTimeoutMs);
+        if (reply.type() == QDBusMessage::ReplyMessage) return Claim::handedOver;
+    }
+    return Claim::unanswered;
 }
 
 void SingleInstance::Activate(const QVariantMap& platformData) {

@@ -2,8 +2,9 @@
 
 // One application window per session: the first `ambrel` holds the well-known bus name and
 // answers the freedesktop Application interface (ui/application_bus.h); a later start asks it
-// to show its window and ends. The panel indicator's "Open Ambrel" calls the same Activate.
-// Without a session bus every start runs on its own.
+// to show its window and ends, after two tries of a few seconds each when the first does not
+// answer (it may still be starting). The panel indicator's "Open Ambrel" calls the same
+// Activate. Without a session bus every start runs on its own.
 
 #include <QObject>
 #include <QVariantMap>

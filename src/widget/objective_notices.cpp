@@ -59,8 +59,20 @@ bool ObjectiveNotices::isNew(const ReachedObjective& reached) const {
     return !last || !isPeriod(reached.objective, *last) || reached.period > *last;
 }
 
-void ObjectiveNotices::remember(const ReachedObjective& reached) {
+std::optional<std::string> ObjectiveNotices::remember(const ReachedObjective& reached) {
+    auto previous = defaults_.data(periodKey(reached.objective));
     defaults_.set(periodKey(reached.objective), reached.period);
+    return previous;
+}
+
+void ObjectiveNotices::forget(const ReachedObjective& reached,
+                              const std::optional<std::string>& previous) {
+    const char* key = periodKey(reached.objective);
+    if (defaults_.data(key) != reached.period) return;
+    if (previous)
+        defaults_.set(key, *previous);
+    else
+        defaults_.remove(key);
 }
 
 }  // namespace ambrel::widget

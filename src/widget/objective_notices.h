@@ -9,6 +9,7 @@
 //   "notify.dailyReached"   the last day announced, "yyyy-MM-dd"
 //   "notify.monthlyReached" the last month announced, "yyyy-MM"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,10 @@ class ObjectiveNotices {
     // Whether the period comes after the last one announced for its objective. An earlier
     // period (a report that went back a day) is old news too.
     bool isNew(const ReachedObjective& reached) const;
-    void remember(const ReachedObjective& reached);
+    // Records the period as announced; returns what was recorded before, for forget().
+    std::optional<std::string> remember(const ReachedObjective& reached);
+    // Puts `previous` back, unless a later notice of the objective was remembered meanwhile.
+    void forget(const ReachedObjective& reached, const std::optional<std::string>& previous);
 
   private:
     Defaults& defaults_;

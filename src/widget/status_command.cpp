@@ -107,7 +107,7 @@ std::optional<std::string> statusOutput(const EarningsEntry& entry, StatusFormat
 
 int runStatusCommand(const Services& services, const StatusOptions& options, std::ostream& out,
                      std::ostream& err) {
-    const auto text = statusOutput(statusEntry(services, options.maxAge), options.format);
+    const auto text = statusOutput(statusEntry(services, options.maxAge, err), options.format);
     if (!text) {
         err << "ambrel-widget: the cached figures cannot be written as JSON\n";
         return 1;

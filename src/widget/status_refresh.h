@@ -13,9 +13,12 @@
 // - finds no attempt recorded less than refreshAttemptSpacing() ago. The attempt is recorded
 //   before the refresh starts, whether it then succeeds or not.
 // A run that cannot take the lock or record its attempt does not refresh either: it could not
-// keep the next runs from refreshing again.
+// keep the next runs from refreshing again. A lock that cannot be opened at all (a directory or
+// a symbolic link at its place) is said on stderr, naming its path, since no run would refresh
+// until it is removed. A recorded attempt before 2001 or after now reads as none.
 
 #include <chrono>
+#include <iosfwd>
 
 #include "core/services.h"
 #include "widget/earnings_provider.h"
@@ -34,7 +37,7 @@ inline constexpr const char* kStatusLockName = "status.lock";
 std::chrono::seconds refreshAttemptSpacing(std::chrono::seconds maxAge);
 
 // The cached entry (as `snapshot --json`), or a new timeline's entry (as `timeline --json`) when
-// the rules above allow a refresh.
-EarningsEntry statusEntry(const Services& services, std::chrono::seconds maxAge);
+// the rules above allow a refresh. A lock that cannot be used is said on `err`.
+EarningsEntry statusEntry(const Services& services, std::chrono::seconds maxAge, std::ostream& err);
 
 }  // namespace ambrel::widget

@@ -256,6 +256,38 @@ TEST(CurlHttpClient, KeepsConnectionsAndSendsBatchesTogether) {
     EXPECT_EQ(server.last().method, "");  // nothing reached /echo, nor anything else recorded
 }
 
+// A server that closes a kept connection on a request without answering it: libcurl sends the
+// request again on a new connection. A GET may go twice (the server counts both); a token
+// request, whose code or grant must be used once, never rides a kept connection, so it goes
+// once and fails.
+TEST(CurlHttpClient, OnlyAGetIsSentAgainOnANewConnection) {
+    fakes::FakeGoogle google;
+    const auto sent = [&google](const char* path) {
+        const auto recorded = google.requests();
+        return std::ranges::count_if(recorded, [path](const auto& r) { return r.path == path; });
+    };
+    CurlHttpClient client;
+    const HttpRequest accounts{"GET", google.adsenseBase() + "/accounts", {}, "", 60s};
+    ASSERT_TRUE(client.send(accounts).has_value());
+    google.injectFault(fakes::Endpoint::accounts, {.closeConnection = true}, 1);
+    const auto again = client.send(accounts);
+    ASSERT_TRUE(again.has_value()) << again.error().message;
+    EXPECT_EQ(sent("/v2/accounts"), 3);
+
+    HttpRequest token{"POST",
+                      google.tokenUri(),
+                      {{"Content-Type", "application/x-www-form-urlencoded"}},
+                      "grant_type=refresh_token&refresh_token=1%2F%2Fonce",
+                      60s};
+    for (const bool keep : {true, false}) {
+        token.keepConnection = keep;
+        ASSERT_TRUE(client.send(accounts).has_value());  // a connection to reuse
+        google.injectFault(fakes::Endpoint::token, {.closeConnection = true}, 1);
+        EXPECT_FALSE(client.send(token).has_value());
+        EXPECT_EQ(sent("/token"), keep ? 1 : 2);
+    }
+}
+
 // Over TLS the server's certificate must chain to the authorities the client trusts: the
 // system's by default, which never include the test authority.
 TEST(CurlHttpClient, TrustsOnlyItsOwnAuthorities) {

@@ -35,25 +35,57 @@ constexpr const char* kRefreshToken = "1//objective-notification-refresh";
 constexpr int kRefreshNow = 2;
 constexpr int kNotifyItem = 5;
 constexpr int kQuit = 6;
+constexpr const char* kNotifications = "org.freedesktop.Notifications";
 
 struct Notice {
     QString appName, icon, title, body;
     QVariantMap hints;
 };
 
-// What a desktop's notification server receives.
+// What a desktop's notification server receives. It shows every notice, and answers at once,
+// with an error, or not at all (as a server that answers after the caller gave up).
 class TestNotificationServer final : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
   public:
+    enum class Answer { id, error, none };
+    Answer answer = Answer::id;
     QList<Notice> notices;
   public Q_SLOTS:
     Q_SCRIPTABLE uint Notify(const QString& appName, uint, const QString& icon,
                              const QString& summary, const QString& body, const QStringList&,
-                             const QVariantMap& hints, int) {
+                             const QVariantMap& hints, int, const QDBusMessage& message) {
         notices << Notice{appName, icon, summary, body, hints};
+        if (answer != Answer::id) message.setDelayedReply(true);
+        if (answer == Answer::error)
+            QDBusConnection::sessionBus().send(
+                message.createErrorReply(QStringLiteral("org.freedesktop.Notifications.Error.Busy"),
+                                         QStringLiteral("shown, but too busy to say so")));
         return static_cast<uint>(notices.size());
     }
+};
+
+// The test's server on the session bus under the notification service's name, for as long as
+// this object lives.
+class NotificationService {
+  public:
+    explicit NotificationService(TestNotificationServer& server) {
+        registered_ = bus_.registerObject(QString::fromLatin1(kPath), &server,
+                                          QDBusConnection::ExportScriptableSlots) &&
+                      bus_.registerService(QString::fromLatin1(kNotifications));
+    }
+    ~NotificationService() {
+        bus_.unregisterService(QString::fromLatin1(kNotifications));
+        bus_.unregisterObject(QString::fromLatin1(kPath));
+    }
+    NotificationService(const NotificationService&) = delete;
+    NotificationService& operator=(const NotificationService&) = delete;
+    bool registered() const { return registered_; }
+
+  private:
+    static constexpr const char* kPath = "/org/freedesktop/Notifications";
+    QDBusConnection bus_ = QDBusConnection::sessionBus();
+    bool registered_ = false;
 };
 
 QDBusMessage menuCall(const QString& service, const char* method, const QVariantList& arguments) {
@@ -134,6 +166,11 @@ class ObjectiveNotificationTest : public ::testing::Test {
         return service;
     }
 
+    void forgetAnnounced() {
+        for (const char* key : {"notify.dailyReached", "notify.monthlyReached"})
+            std::filesystem::remove(cache.path() / "ambrel" / "com.corvane.ambrel.widget" / key);
+    }
+
     void quit(const QString& service) {
         click(service, kQuit);
         EXPECT_TRUE(host.waitForFinished(5000));
@@ -152,8 +189,6 @@ TEST_F(ObjectiveNotificationTest, AnnouncedOnceAcrossRestartsAndNotWhenSwitchedO
     char name[] = "objective-notification-test";
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    const QString notifications = QStringLiteral("org.freedesktop.Notifications");
 
     // No notification service yet: one line on stderr, and nothing counts as announced.
     setToday(12.5);
@@ -165,9 +200,8 @@ TEST_F(ObjectiveNotificationTest, AnnouncedOnceAcrossRestartsAndNotWhenSwitchedO
 
     // A server appears; the next refresh announces both objectives, once each.
     TestNotificationServer server;
-    ASSERT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &server,
-                                   QDBusConnection::ExportScriptableSlots));
-    ASSERT_TRUE(bus.registerService(notifications));
+    const NotificationService served(server);
+    ASSERT_TRUE(served.registered());
     click(service, kRefreshNow);
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.notices.size() == 2; }, 10000));
     EXPECT_EQ(toggleState(service, kNotifyItem), 1);  // on by default
@@ -193,17 +227,49 @@ TEST_F(ObjectiveNotificationTest, AnnouncedOnceAcrossRestartsAndNotWhenSwitchedO
     quit(service);
 
     // Forgetting what was announced (as a new day would) still announces nothing while off.
-    std::filesystem::remove(cache.path() / "ambrel" / "com.corvane.ambrel.widget" /
-                            "notify.dailyReached");
-    std::filesystem::remove(cache.path() / "ambrel" / "com.corvane.ambrel.widget" /
-                            "notify.monthlyReached");
+    forgetAnnounced();
     setToday(14);
     service = startHost("€14.00");
     QTest::qWait(500);
     EXPECT_EQ(toggleState(service, kNotifyItem), 0);
     quit(service);
     EXPECT_EQ(server.notices.size(), 2);
-    bus.unregisterService(notifications);
+}
+
+// A server that shows the notices but answers with an error, or not before the host has gone,
+// may well have shown them: neither the next refresh nor a restart sends them again.
+TEST_F(ObjectiveNotificationTest, NoticeAnsweredLateOrWithAnErrorIsNotSentAgain) {
+    int argc = 1;
+    char name[] = "objective-notification-test";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    TestNotificationServer server;
+    const NotificationService served(server);
+    ASSERT_TRUE(served.registered());
+
+    server.answer = TestNotificationServer::Answer::error;
+    setToday(12.5);
+    QString service = startHost("€12.50");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.notices.size() == 2; }, 10000));
+    setToday(13);
+    click(service, kRefreshNow);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return title(service).contains(u"€13.00"); }, 20000));
+    QTest::qWait(500);
+    EXPECT_EQ(server.notices.size(), 2);
+    quit(service);
+    EXPECT_EQ(errors.count("answered a notice with an error"), 1) << errors.toStdString();
+
+    // A new day, and a server that never answers: the host ends with both calls unanswered.
+    forgetAnnounced();
+    server.answer = TestNotificationServer::Answer::none;
+    service = startHost("€13.00");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.notices.size() == 4; }, 10000));
+    quit(service);
+    setToday(14);
+    service = startHost("€14.00");
+    QTest::qWait(500);
+    quit(service);
+    EXPECT_EQ(server.notices.size(), 4);
 }
 
 }  // namespace

@@ -9,7 +9,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "core/auth/keychain.h"
 #include "core/platform/json.h"
@@ -99,34 +103,45 @@ TEST_F(StatusTest, EveryFormatSaysTheSameFigures) {
               "AdSense earnings\nNot connected to Google.\nOpen Ambrel to sign in");
 }
 
-// Offline, with a bar asking every few seconds: a fresh cache is printed without network; a
-// stale one costs one attempt, then none until the spacing has passed; a run that finds the
-// lock taken by another run does not refresh either.
-TEST_F(StatusTest, StaleCacheCostsOneRefreshAttemptPerSpacing) {
+// A signed-in program, offline, with a cache a minute old: what the bar's runs of `status` cost.
+class StatusRefreshTest : public StatusTest {
+  protected:
+    void SetUp() override {
+        StatusTest::SetUp();
+        http.setFallback([](const HttpRequest&) -> testing::FakeHttpClient::Reply {
+            return std::unexpected(TransportError{"Could not resolve host"});
+        });
+        secrets.put(refreshTokenItem(), "1//token");
+        std::ofstream(folder.path() / "client_secret.json")
+            << R"({"installed": {"client_id": "id.apps", "client_secret": "shh",
+             "auth_uri": "https://oauth.test/auth", "token_uri": "https://oauth.test/token"}})";
+        AmbrelSnapshot::save(defaults, knownEntry(true).snapshot);
+    }
+
+    // The requests made so far, after one more run.
+    std::size_t requestsAfter(seconds maxAge) {
+        statusEntry(services, maxAge, err);
+        return http.requests().size();
+    }
+
     testing::TempDir folder;
     testing::FakeHttpClient http;
-    http.setFallback([](const HttpRequest&) -> testing::FakeHttpClient::Reply {
-        return std::unexpected(TransportError{"Could not resolve host"});
-    });
     testing::MemorySecretStore secrets;
-    secrets.put(refreshTokenItem(), "1//token");
-    std::ofstream(folder.path() / "client_secret.json")
-        << R"({"installed": {"client_id": "id.apps", "client_secret": "shh",
-             "auth_uri": "https://oauth.test/auth", "token_uri": "https://oauth.test/token"}})";
-    Defaults defaults(folder.path() / "cache");
+    Defaults defaults{folder.path() / "cache"};
     Instant now = knownEntry(true).snapshot.updatedAt + seconds(60);
     const Services services{.http = http,
                             .secrets = secrets,
                             .defaults = defaults,
-                            .now = [&now] { return now; },
+                            .now = [this] { return now; },
                             .adsenseBase = "https://adsense.test/v2",
                             .clientSecretLocations = {folder.path() / "client_secret.json"}};
-    AmbrelSnapshot::save(defaults, knownEntry(true).snapshot);
-    const auto requestsAfter = [&](seconds maxAge) {
-        statusEntry(services, maxAge);
-        return http.requests().size();
-    };
+    std::ostringstream err;
+};
 
+// Offline, with a bar asking every few seconds: a fresh cache is printed without network; a
+// stale one costs one attempt, then none until the spacing has passed; a run that finds the
+// lock taken by another run does not refresh either.
+TEST_F(StatusRefreshTest, StaleCacheCostsOneRefreshAttemptPerSpacing) {
     EXPECT_EQ(requestsAfter(seconds(1800)), 0u);  // a minute old: fresh
     EXPECT_EQ(requestsAfter(seconds(30)), 1u);    // stale: the token request fails
     now += seconds(59);
@@ -141,12 +156,54 @@ TEST_F(StatusTest, StaleCacheCostsOneRefreshAttemptPerSpacing) {
     EXPECT_EQ(requestsAfter(seconds(1800)), 2u);  // another run is refreshing
     ::close(lock);
     EXPECT_EQ(requestsAfter(seconds(1800)), 3u);
+    EXPECT_EQ(err.str(), "");  // a lock held by another run is no fault
 
     secrets.remove(refreshTokenItem());
     now += seconds(3600);
     EXPECT_EQ(requestsAfter(seconds(1800)), 3u);  // signed out: no request
     EXPECT_EQ(refreshAttemptSpacing(seconds(5)), seconds(60));
     EXPECT_EQ(refreshAttemptSpacing(seconds(86400)), seconds(1800));
+}
+
+// A recorded attempt before 2001 or after now, however far, holds no refresh off: the run
+// refreshes and records its own attempt, so damage cannot stop the refreshes for good.
+TEST_F(StatusRefreshTest, DamagedAttemptRecordHoldsNoRefreshOff) {
+    const std::string nowSeconds = std::to_string(std::llround(secondsSinceReferenceDate(now)));
+    std::size_t made = 0;
+    for (const char* recorded :
+         {"-9223372036854775808", "-1", "9223372036854775807", "99999999999"}) {
+        ASSERT_TRUE(defaults.set(kStatusAttemptKey, recorded));
+        EXPECT_EQ(requestsAfter(seconds(30)), ++made) << recorded;
+        EXPECT_EQ(defaults.data(kStatusAttemptKey), nowSeconds) << recorded;
+    }
+}
+
+// Anything but a file at the lock's place (left by hand, or by an attack) cannot be locked, so
+// no run would ever refresh: each run that wanted to says so, naming the path.
+TEST_F(StatusRefreshTest, UnusableLockIsSaidNamingItsPath) {
+    const auto lockPath = defaults.folder() / kStatusLockName;
+    const auto sayings = [&] {
+        const std::string said = err.str();
+        err.str("");
+        return said;
+    };
+
+    std::filesystem::create_directory(lockPath);
+    EXPECT_EQ(requestsAfter(seconds(30)), 0u);
+    const std::string said = sayings();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find(lockPath.string()), std::string::npos) << said;
+    EXPECT_NE(said.find("directory"), std::string::npos) << said;
+
+    std::filesystem::remove(lockPath);
+    std::filesystem::create_symlink(folder.path() / "elsewhere", lockPath);
+    EXPECT_EQ(requestsAfter(seconds(30)), 0u);
+    EXPECT_NE(sayings().find("symbolic link"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "elsewhere"));
+
+    std::filesystem::remove(lockPath);
+    EXPECT_EQ(requestsAfter(seconds(30)), 1u);
+    EXPECT_EQ(sayings(), "");
 }
 
 }  // namespace

@@ -206,9 +206,7 @@ std::vector<HttpReply> CurlHttpClient::sendAll(std::vector<HttpRequest> requests
         batch.set(i, CurlTransfer::create(requests[i], settings));
     batch.start(late);
     batch.run();
-    lease->setKeptConnection(std::any_of(requests.begin(), requests.end(), [](const auto& request) {
-        return request.keepConnection;
-    }));
+    lease->setKeptConnection(std::any_of(requests.begin(), requests.end(), keepsConnection));
     return batch.replies();
 }
 

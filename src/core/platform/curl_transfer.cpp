@@ -122,6 +122,10 @@ milliseconds toMilliseconds(std::chrono::seconds timeout) {
 
 }  // namespace
 
+bool keepsConnection(const HttpRequest& request) {
+    return request.keepConnection && request.method == "GET";
+}
+
 struct CurlTransfer::State {
     std::string url;
     std::string method;
@@ -175,7 +179,11 @@ std::expected<std::unique_ptr<CurlTransfer>, TransportError> CurlTransfer::creat
     // connection instead of opening its own.
     curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_2TLS));
     curl_easy_setopt(handle, CURLOPT_PIPEWAIT, 1L);
-    if (!request.keepConnection) curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
+    // libcurl sends a request again, on a new connection, when a kept one closes before any
+    // answer. Only a GET may go twice: anything else (a token request, whose code or grant must
+    // be used once) takes a connection of its own and leaves it closed.
+    if (!isGet) curl_easy_setopt(handle, CURLOPT_FRESH_CONNECT, 1L);
+    if (!keepsConnection(request)) curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, limitMilliseconds(state.timeout));
     curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE,
                      static_cast<curl_off_t>(kMaxResponseBodyBytes));

@@ -21,6 +21,11 @@ inline constexpr std::size_t kMaxResponseBodyBytes = 16 * 1024 * 1024;
 
 class CurlCertificateStore;
 
+// Whether the request's connection stays open for a later one: a GET that asks for it. Any other
+// method never shares a connection, since libcurl would send it again if the server closed a
+// shared one before answering.
+bool keepsConnection(const HttpRequest& request);
+
 struct CurlTransferSettings {
     CURLSH* share = nullptr;  // caches shared by every transfer of the client
     const CurlCertificateStore* certificates = nullptr;  // null: libcurl reads the system's

@@ -25,7 +25,8 @@ struct HttpRequest {
     std::string body;
     std::chrono::seconds timeout{60};
     // False for a request whose server is not asked again soon: its connection is closed
-    // after it rather than kept open, holding memory, for a reuse that would not come.
+    // after it rather than kept open, holding memory, for a reuse that would not come. Only a
+    // GET is ever sent on a kept connection, or keeps one (curl_transfer.h).
     bool keepConnection = true;
 };
 

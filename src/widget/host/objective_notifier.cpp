@@ -1,5 +1,6 @@
 #include "widget/host/objective_notifier.h"
 
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -9,8 +10,21 @@
 namespace ambrel::widget {
 namespace {
 
-std::string waitingKey(const ReachedObjective& reached) {
-    return (reached.objective == Objective::daily ? "d" : "m") + reached.period;
+// Whether the call found no notification service at all, so nothing can have been shown. Any
+// other end, a late answer and an error included, may follow a notice on the screen.
+bool foundNoService(const QDBusError& error) {
+    if (error.type() == QDBusError::ServiceUnknown || error.type() == QDBusError::Disconnected)
+        return true;
+    const QString name = error.name();
+    // No owner, or the bus could not start the service it knows of.
+    return name == QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner") ||
+           name.startsWith(QStringLiteral("org.freedesktop.DBus.Error.Spawn."));
+}
+
+// The call outlived its time-out: the server may well be showing the notice.
+bool answeredTooLate(const QDBusError& error) {
+    return error.type() == QDBusError::NoReply || error.type() == QDBusError::Timeout ||
+           error.type() == QDBusError::TimedOut;
 }
 
 }  // namespace
@@ -22,7 +36,7 @@ ObjectiveNotifier::ObjectiveNotifier(QDBusConnection bus, Defaults& widgetDefaul
 void ObjectiveNotifier::announce(const EarningsEntry& entry) {
     if (!notices_.isEnabled()) return;
     for (const ReachedObjective& reached : reachedObjectives(entry)) {
-        if (notices_.isNew(reached) && !waiting_.contains(waitingKey(reached))) send(reached);
+        if (notices_.isNew(reached)) send(reached);
     }
 }
 
@@ -41,19 +55,22 @@ void ObjectiveNotifier::send(const ReachedObjective& reached) {
          << QString::fromStdString(noticeTitle(reached.objective))
          << QString::fromStdString(noticeBody(reached)) << QStringList() << hints << -1;
 
-    const std::string key = waitingKey(reached);
-    waiting_.insert(key);
+    // Remembered before it goes: a server may show the notice and answer late, never, or with
+    // an error, and it must neither come back at every refresh nor after a restart meanwhile.
+    const auto previous = notices_.remember(reached);
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, watcher, key, reached](QDBusPendingCallWatcher*) {
+            [this, watcher, reached, previous](QDBusPendingCallWatcher*) {
                 watcher->deleteLater();
-                waiting_.erase(key);
                 const QDBusPendingReply<uint> reply = *watcher;
-                if (reply.isError()) {
-                    sayOnceThatNoServiceAnswers(reply.error().message());
-                    return;
+                if (!reply.isError()) return;
+                const QDBusError error = reply.error();
+                if (foundNoService(error)) {
+                    notices_.forget(reached, previous);
+                    sayOnceThatNoServiceAnswers(error.message());
+                } else if (!answeredTooLate(error)) {
+                    sayOnceThatTheServiceRefused(error.message());
                 }
-                notices_.remember(reached);
             });
 }
 
@@ -62,6 +79,14 @@ void ObjectiveNotifier::sayOnceThatNoServiceAnswers(const QString& why) {
     saidNoService_ = true;
     err_ << "ambrel-widget: no desktop notification service answers (" << why.toStdString()
          << "), so reached objectives are not announced\n"
+         << std::flush;
+}
+
+void ObjectiveNotifier::sayOnceThatTheServiceRefused(const QString& why) {
+    if (saidRefused_) return;
+    saidRefused_ = true;
+    err_ << "ambrel-widget: the desktop notification service answered a notice with an error ("
+         << why.toStdString() << "); it is not sent again\n"
          << std::flush;
 }
 

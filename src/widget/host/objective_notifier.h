@@ -4,15 +4,14 @@
 // on the session bus: application name "Ambrel", the product icon, the title "Daily objective
 // reached" or "Monthly objective reached" and the amount over the objective as the body. Only
 // figures that a refresh has just fetched are announced (desktop_host.h), each objective once
-// per period (objective_notices.h). A notice counts as given once the notification service has
-// taken it; while none runs, nothing is announced, one line on stderr says so, and a later
-// refresh tries again.
+// per period (objective_notices.h). A notice counts as given once it is sent: a server that
+// answers late, never, or with an error may well have shown it. Only when no notification
+// service is there at all (the name has no owner) is it not given; one line on stderr says so,
+// and a later refresh tries again.
 
 #include <QDBusConnection>
 #include <QObject>
 #include <iosfwd>
-#include <set>
-#include <string>
 
 #include "core/platform/defaults.h"
 #include "widget/earnings_provider.h"
@@ -41,13 +40,13 @@ class ObjectiveNotifier final : public QObject {
   private:
     void send(const ReachedObjective& reached);
     void sayOnceThatNoServiceAnswers(const QString& why);
+    void sayOnceThatTheServiceRefused(const QString& why);
 
     QDBusConnection bus_;
     ObjectiveNotices notices_;
     std::ostream& err_;
-    // Sent and not yet answered: a refresh meanwhile must not send them again.
-    std::set<std::string> waiting_;
     bool saidNoService_ = false;
+    bool saidRefused_ = false;
 };
 
 }  // namespace ambrel::widget

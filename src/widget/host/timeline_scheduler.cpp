@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/platform/elapsed_time.h"
+
 namespace ambrel::widget {
 
 using std::chrono::duration_cast;
@@ -45,11 +47,11 @@ void TimelineScheduler::checkReloadDate() {
 
 std::optional<milliseconds> TimelineScheduler::reloadSpacingLeft() const {
     if (!lastReloadRequestStart_) return std::nullopt;
-    const auto since = duration_cast<milliseconds>(now_() - *lastReloadRequestStart_);
     // A clock set back makes the last start look like the future: the spacing is then over
     // rather than stretched by however far the clock went back.
-    if (since < milliseconds::zero() || since >= kReloadSpacing) return std::nullopt;
-    return kReloadSpacing - since;
+    const auto since = elapsedSince(*lastReloadRequestStart_, now_());
+    if (!since || *since >= kReloadSpacing) return std::nullopt;
+    return kReloadSpacing - duration_cast<milliseconds>(*since);
 }
 
 std::optional<milliseconds> TimelineScheduler::timeUntilReload() const {

@@ -21,9 +21,20 @@ const QString kProgramName = QStringLiteral("ambrel");
 
 ApplicationLauncher::ApplicationLauncher(QDBusConnection bus, QString programFolder,
                                          std::ostream& err, QObject* parent)
-    : QObject(parent), bus_(std::move(bus)), programFolder_(std::move(programFolder)), err_(err) {}
+    : QObject(parent),
+      bus_(std::move(bus)),
+      programFolder_(std::move(programFolder)),
+      err_(err),
+      owner_(QString::fromLatin1(ApplicationBus::kService), bus_,
+             QDBusServiceWatcher::WatchForRegistration) {
+    startLimit_.setSingleShot(true);
+    connect(&owner_, &QDBusServiceWatcher::serviceRegistered, this, &ApplicationLauncher::endStart);
+    connect(&startLimit_, &QTimer::timeout, this, &ApplicationLauncher::endStart);
+}
 
 void ApplicationLauncher::open() {
+    if (stage_ != Stage::idle) return;
+    stage_ = Stage::asking;
     QDBusMessage call = QDBusMessage::createMethodCall(
         QString::fromLatin1(ApplicationBus::kService), QString::fromLatin1(ApplicationBus::kPath),
         QString::fromLatin1(ApplicationBus::kInterface),
@@ -33,7 +44,10 @@ void ApplicationLauncher::open() {
     connect(pending, &QDBusPendingCallWatcher::finished, this,
             [this](QDBusPendingCallWatcher* finished) {
                 finished->deleteLater();
-                if (QDBusPendingReply<>(*finished).isError()) start();
+                if (QDBusPendingReply<>(*finished).isError())
+                    start();
+                else
+                    stage_ = Stage::idle;
             });
 }
 
@@ -50,6 +64,7 @@ QString ApplicationLauncher::findProgram() const {
 }
 
 void ApplicationLauncher::start() {
+    stage_ = Stage::idle;
     const QString program = findProgram();
     if (program.isEmpty()) {
         err_ << "ambrel-widget: cannot open Ambrel: no program \"ambrel\" beside ambrel-widget "
@@ -59,7 +74,17 @@ void ApplicationLauncher::start() {
     }
     if (!QProcess::startDetached(program, {})) {
         err_ << "ambrel-widget: cannot start " << program.toStdString() << '\n' << std::flush;
+        return;
     }
+    stage_ = Stage::starting;
+    startLimit_.start(kStartLimit);
+}
+
+// The new process owns the name and answers from now on, or never came that far.
+void ApplicationLauncher::endStart() {
+    if (stage_ != Stage::starting) return;
+    stage_ = Stage::idle;
+    startLimit_.stop();
 }
 
 }  // namespace ambrel::panel

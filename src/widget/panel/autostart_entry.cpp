@@ -12,7 +12,7 @@ namespace ambrel::panel {
 namespace {
 
 // Characters that make an Exec argument need double quotes.
-const QString kReserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+const QString kReserved = QStringLiteral(" \t\n\r\"'\\><~|&;$*?#()`");
 
 QString quotedArgument(const QString& argument) {
     bool needsQuotes = argument.isEmpty();
@@ -26,6 +26,25 @@ QString quotedArgument(const QString& argument) {
         text += c;
     }
     return needsQuotes ? u'"' + text + u'"' : text;
+}
+
+// A value of the string type: its backslashes escaped once more, and line ends and tabs written
+// as escapes, so that no path can split the entry or add keys of its own.
+QString stringValue(const QString& text) {
+    QString value;
+    for (QChar c : text) {
+        if (c == u'\\')
+            value += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            value += QStringLiteral("\\n");
+        else if (c == u'\r')
+            value += QStringLiteral("\\r");
+        else if (c == u'\t')
+            value += QStringLiteral("\\t");
+        else
+            value += c;
+    }
+    return value;
 }
 
 QString nativePath(const std::filesystem::path& path) {
@@ -56,10 +75,8 @@ bool AutostartEntry::setEnabled(bool enabled) {
 }
 
 QString AutostartEntry::desktopEntry(const QStringList& command) {
-    // The names as data/com.corvane.ambrel.widget.desktop gives them. A string value keeps its
-    // backslashes only when they are escaped once more.
-    QString exec = execLine(command);
-    exec.replace(u'\\', QStringLiteral("\\\\"));
+    // The names as data/com.corvane.ambrel.widget.desktop gives them.
+    const QString exec = stringValue(execLine(command));
     return QStringLiteral(
                "[Desktop Entry]\n"
                "Type=Application\n"
