@@ -61,10 +61,12 @@ export class EarningsButton {
             else
                 this.button.remove_style_class_name(name);
         }
+        // Text to read, not to press: in the theme's colour for such lines, and reachable with
+        // the keyboard, so that a screen reader reads each in turn.
         this._lines.removeAll();
         for (const line of lines) {
             this._lines.addMenuItem(
-                new this._shell.PopupMenu.PopupMenuItem(line, {reactive: false}));
+                new this._shell.PopupMenu.PopupMenuItem(line, {activate: false, hover: false}));
         }
     }
 
