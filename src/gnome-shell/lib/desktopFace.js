@@ -13,9 +13,6 @@ export class DesktopFace {
         this._shell = shell;
         this._events = events;
         this._drag = null;
-        // The drawing under way, if any, and whether another must follow it (desktopFaces.js).
-        this.drawing = null;
-        this.drawAgain = false;
         // Logical pixels, scaled the way the shell scales its own widgets.
         const scale = this.themeScale();
         const {width, height} = FACE_SIZES[family];

@@ -23,6 +23,7 @@ export class DesktopFaces {
         this._settings = settings;
         this._events = events;
         this._faces = new Map();
+        this._drawings = new Map();
         // Whether the program can draw them: no faces at all while it is not installed.
         this.available = false;
         this._folder = picturesFolder();
@@ -49,7 +50,12 @@ export class DesktopFaces {
             return;
         for (const family of missing) {
             const face = new DesktopFace(this._shell, family, {x: 0, y: 0}, {
-                moved: (name, place) => this._settings.savePlace(name, this._kept(name, place)),
+                // A face dropped partly off the screen comes back onto it.
+                moved: (name, place) => {
+                    const kept = this._kept(name, place);
+                    this._faces.get(name)?.moveTo(kept);
+                    this._settings.savePlace(name, kept);
+                },
                 clicked: () => this._events.clicked(),
             });
             // Goes with the actor when the face is removed.
@@ -104,30 +110,34 @@ export class DesktopFaces {
         return St.ThemeContext.get_for_stage(global.stage).scale_factor;
     }
 
-    // One drawing of a face at a time, since each writes the same file; a change that comes
-    // meanwhile is drawn once that one has ended.
+    // One drawing of a family at a time, since each writes the same file (also for a face
+    // removed and chosen again meanwhile); a change that comes meanwhile is drawn once that
+    // one has ended.
     _draw(face) {
-        if (face.drawing) {
-            face.drawAgain = true;
-            return face.drawing;
+        const family = face.family;
+        const running = this._drawings.get(family);
+        if (running) {
+            running.again = true;
+            return running.done;
         }
-        face.drawing = this._drawOnce(face).finally(() => {
-            face.drawing = null;
-            if (face.drawAgain && !this._handles.destroyed) {
-                face.drawAgain = false;
-                this._draw(face);
-            }
+        const drawing = {again: false};
+        drawing.done = this._drawOnce(family).finally(() => {
+            this._drawings.delete(family);
+            const current = this._faces.get(family);
+            if (drawing.again && current && !this._handles.destroyed)
+                this._draw(current);
         });
-        return face.drawing;
+        this._drawings.set(family, drawing);
+        return drawing.done;
     }
 
     // Renders into a file beside the shown one and renames it over it, so the shell never
     // reads a half-written picture; a failed drawing leaves the last one on the desktop.
-    async _drawOnce(face) {
-        const shown = GLib.build_filenamev([this._folder, `${face.family}.png`]);
+    async _drawOnce(family) {
+        const shown = GLib.build_filenamev([this._folder, `${family}.png`]);
         const drawing = `${shown}.new`;
-        const scale = Math.min(8, Math.max(1, face.renderScale()));
-        const args = ['render', '--family', face.family, '--cached', '--describe',
+        const scale = Math.min(8, Math.max(1, this._faces.get(family)?.renderScale() ?? 1));
+        const args = ['render', '--family', family, '--cached', '--describe',
             '--scale', String(scale), '--output', drawing];
         try {
             const answer = await runProgram(this._handles, args, RENDER_TIME_LIMIT_MS);
@@ -135,11 +145,10 @@ export class DesktopFaces {
                 throw new Error(answer.stderr.trim());
             Gio.File.new_for_path(drawing).move(Gio.File.new_for_path(shown),
                 Gio.FileCopyFlags.OVERWRITE, null, null);
-            if (this._faces.get(face.family) === face)
-                face.show(shown, faceTextsOf(answer.stdout));
+            this._faces.get(family)?.show(shown, faceTextsOf(answer.stdout));
         } catch (error) {
             if (!this._handles.destroyed)
-                this._events.failed(`render --family ${face.family}: ${error.message}`);
+                this._events.failed(`render --family ${family}: ${error.message}`);
         }
     }
 
