@@ -14,6 +14,16 @@ function picturesFolder() {
     return GLib.build_filenamev([GLib.get_user_runtime_dir(), 'ambrel-gnome-shell']);
 }
 
+// A face moved to a monitor of another scale is drawn again. The shells from 43 on say so with
+// a signal of its own; one that has only the property's notification gets that instead.
+function onScaleChange(actor, callback) {
+    try {
+        actor.connect('resource-scale-changed', callback);
+    } catch {
+        actor.connect('notify::resource-scale', callback);
+    }
+}
+
 export class DesktopFaces {
     // `settings`: settings.js; `events`: clicked() for a face clicked without a drag, and
     // failed(message) for a drawing that failed (logged by the owner, once per message).
@@ -59,7 +69,7 @@ export class DesktopFaces {
                 clicked: () => this._events.clicked(),
             });
             // Goes with the actor when the face is removed.
-            face.actor.connect('resource-scale-changed', () => this._draw(face));
+            onScaleChange(face.actor, () => this._draw(face));
             this._faces.set(family, face);
             if (drawNew)
                 this._draw(face);

@@ -95,8 +95,11 @@ const testApi = {
     // Presses the primary button at `from`, moves to `to` in steps and releases it there, one
     // event per frame or so; `dragDone` turns true at the end.
     drag(fromX, fromY, toX, toY) {
-        const seat = Clutter.get_default_backend().get_default_seat();
-        const pointer = seat.create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE);
+        // One device for the shell's whole life: disposing of one while the input thread still
+        // handles its events crashes the shell.
+        testApi._pointer ??= Clutter.get_default_backend().get_default_seat()
+            .create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE);
+        const pointer = testApi._pointer;
         const now = () => GLib.get_monotonic_time();
         const steps = [() => pointer.notify_absolute_motion(now(), fromX, fromY),
             () => pointer.notify_button(now(), Clutter.BUTTON_PRIMARY, Clutter.ButtonState.PRESSED)];
@@ -111,7 +114,6 @@ const testApi = {
             steps.shift()();
             if (steps.length > 0)
                 return GLib.SOURCE_CONTINUE;
-            pointer.run_dispose();
             testApi.dragDone = true;
             return GLib.SOURCE_REMOVE;
         });
