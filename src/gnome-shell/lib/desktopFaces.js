@@ -14,8 +14,8 @@ function picturesFolder() {
     return GLib.build_filenamev([GLib.get_user_runtime_dir(), 'ambrel-gnome-shell']);
 }
 
-// A face moved to a monitor of another scale is drawn again. The shells from 43 on say so with
-// a signal of its own; one that has only the property's notification gets that instead.
+// A face moved to a monitor of another scale is drawn again. GNOME 43 tells that change with a
+// signal of its own; a shell that only notifies the property is heard through that instead.
 function onScaleChange(actor, callback) {
     try {
         actor.connect('resource-scale-changed', callback);
