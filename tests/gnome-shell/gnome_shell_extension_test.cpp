@@ -205,7 +205,8 @@ GnomeShellExtensionTest::World::World() {
          .monitor = kMonitor,
          // The helper first: disabling the extension then leaves the helper alone.
          .extensions = {kHelperUuid, kUuid},
-         .log = (artifacts.empty() ? folder.path() : artifacts) / "gnome-shell.log"});
+         .log = (artifacts.empty() ? folder.path() : artifacts) / "gnome-shell.log",
+         .scratch = folder.path()});
     if (!started) {
         failure = started.error();
         return;

@@ -50,6 +50,7 @@ std::expected<std::unique_ptr<HeadlessGnomeShell>, QString> HeadlessGnomeShell::
     }
     // Only callers that own one of a few names may take screenshots.
     QDBusConnection::sessionBus().registerService(QStringLiteral("org.gnome.Screenshot"));
+    std::filesystem::remove(setup.log);
     std::unique_ptr<HeadlessGnomeShell> shell(new HeadlessGnomeShell(std::move(setup)));
     if (auto running = shell->run(); !running) return std::unexpected(running.error());
     return shell;
@@ -134,17 +135,15 @@ QStringList HeadlessGnomeShell::extensionErrors(const QString& uuid) const {
 }
 
 QImage HeadlessGnomeShell::screenshot(const QRect& area) const {
-    const QString file = QString::fromStdString(
-        (setup_.log.parent_path() /
-         ("shot-" + std::to_string(area.x()) + "-" + std::to_string(area.y()) + ".png"))
-            .string());
-    QFile::remove(file);
+    const QString file = QString::fromStdString((setup_.scratch / "screenshot.png").string());
     const QDBusMessage reply =
         callShell("/org/gnome/Shell/Screenshot", "org.gnome.Shell.Screenshot", "ScreenshotArea",
                   {area.x(), area.y(), area.width(), area.height(), false, file});
     if (reply.type() != QDBusMessage::ReplyMessage || !reply.arguments().value(0).toBool())
         return {};
-    return QImage(file).convertToFormat(QImage::Format_ARGB32);
+    QImage shot = QImage(file).convertToFormat(QImage::Format_ARGB32);
+    QFile::remove(file);
+    return shot;
 }
 
 QString HeadlessGnomeShell::log() const {

@@ -22,8 +22,9 @@ class HeadlessGnomeShell {
     struct Setup {
         QProcessEnvironment environment;  // also that of every program the shell starts
         QSize monitor;
-        QStringList extensions;  // the uuids enabled before the start
-        std::filesystem::path log;
+        QStringList extensions;         // the uuids enabled before the start
+        std::filesystem::path log;      // what the shell prints, from this start on
+        std::filesystem::path scratch;  // a folder for the screenshots on their way
     };
 
     // The error says why the shell did not come up (with its log).
