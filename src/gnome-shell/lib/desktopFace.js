@@ -41,10 +41,11 @@ export class DesktopFace {
         return this.themeScale() * this.actor.get_resource_scale();
     }
 
-    // Shows `file` (which the caller replaces atomically on each new drawing: the shell's
-    // texture cache watches it and draws the new picture) and its accessible texts.
-    show(file, {name, description}) {
-        this.actor.style = `background-image: url("${file}"); background-size: cover;`;
+    // Shows the picture at `uri` (a file the caller replaces atomically on each new drawing:
+    // the shell's texture cache watches it and draws the new picture) and its accessible texts.
+    // A URI, whose escapes keep any character of the path out of the style's syntax.
+    show(uri, {name, description}) {
+        this.actor.style = `background-image: url("${uri}"); background-size: cover;`;
         this.actor.accessible_name = name;
         setAccessibleDescription(this.actor, description);
         this.actor.show();

@@ -155,7 +155,8 @@ export class DesktopFaces {
                 throw new Error(answer.stderr.trim());
             Gio.File.new_for_path(drawing).move(Gio.File.new_for_path(shown),
                 Gio.FileCopyFlags.OVERWRITE, null, null);
-            this._faces.get(family)?.show(shown, faceTextsOf(answer.stdout));
+            this._faces.get(family)?.show(Gio.File.new_for_path(shown).get_uri(),
+                faceTextsOf(answer.stdout));
         } catch (error) {
             if (!this._handles.destroyed)
                 this._events.failed(`render --family ${family}: ${error.message}`);
