@@ -2,8 +2,8 @@
 // two actions and the desktop's widgets. The shell's classes come in `shell` (see glance.js), so
 // this module imports none of them.
 
-import {FAMILIES, chosenFamilies} from './facePlaces.js';
 import {setAccessibleDescription} from './accessibility.js';
+import {FAMILIES, chosenFamilies} from './facePlaces.js';
 import {STYLE_CLASSES} from './statusText.js';
 
 export class EarningsButton {
