@@ -2,6 +2,8 @@
 # make run:     builds and starts the application.
 # make package: builds dist/ambrel_<version>_<arch>.deb from the same build, and lints it.
 # make fuzz:    a million runs of every fuzz target, for a developer before a release.
+# make gnome-extension: the GNOME Shell extension as zips for extensions.gnome.org, one per
+#               entry style (GNOME 43-44 and 45-48), in dist/gnome-shell/.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -9,7 +11,7 @@ FUZZ_RUNS ?= 1000000
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan fuzz run bench package clean
+.PHONY: all deps configure build test test-asan fuzz run bench package gnome-extension clean
 
 all: build
 
@@ -52,11 +54,20 @@ bench: build
 # lintian's warnings fail the target too; what remains is overridden in data/debian with reasons.
 package: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target ambrel ambrel-widget ambrel-widget-host \
-	  ambrel_catalogs ambrel_desktop_files ambrel_man_pages ambrel_debian_changelog
+	  ambrel_catalogs ambrel_desktop_files ambrel_man_pages ambrel_debian_changelog \
+	  ambrel_gnome_shell
 	@rm -rf dist
 	@cd $(BUILD) && cpack -G DEB -D CPACK_OUTPUT_FILE_PREFIX=$(CURDIR)/dist >/dev/null
 	@ls dist/*.deb
 	@lintian --fail-on error,warning dist/*.deb
+
+# gnome-extensions packs them when it is installed (with gnome-shell), else CMake zips the same
+# layout (src/gnome-shell/CMakeLists.txt).
+gnome-extension: configure
+	@cmake --build $(BUILD) --target ambrel_gnome_shell_zips
+	@rm -rf dist/gnome-shell && mkdir -p dist/gnome-shell
+	@cp -r $(BUILD)/gnome-shell/zips/. dist/gnome-shell/
+	@ls dist/gnome-shell/*/*.zip
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) dist

@@ -67,9 +67,10 @@ monthly objective drawn as progress rings.
 The package holds the application (ambrel) and the desktop widgets
 (ambrel-widget), which fetch the same figures on their own and show them on
 the desktop, as a panel indicator, or as a line for status bars such as
-waybar, polybar and i3blocks. Sign-in uses Google's OAuth flow for installed
-applications with a client of the user's own, and keeps only the refresh
-token, in the Secret Service.")
+waybar, polybar and i3blocks, and a GNOME Shell extension that puts the
+figures in GNOME's top bar and the widgets on its desktop. Sign-in uses
+Google's OAuth flow for installed applications with a client of the user's
+own, and keeps only the refresh token, in the Secret Service.")
 
 # The libraries come from dpkg-shlibdeps; beside them the certificate authorities, without
 # which no connection to Google is trusted. What is run rather than linked: a Secret Service
@@ -82,5 +83,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS ca-certificates)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
   "gnome-keyring | kwalletmanager | keepassxc, xdg-utils, qt6-wayland, qt6-translations-l10n, \
 fonts-noto-cjk, fonts-lohit-deva")
+# The extension in /usr/share/gnome-shell/extensions is of the style of Debian 12's GNOME 43.
+set(CPACK_DEBIAN_PACKAGE_ENHANCES "gnome-shell (>= 43)")
 
 include(CPack)

@@ -28,3 +28,7 @@ if(NOT EXISTS ${AMBREL_TEST_TLS_DIR}/server.pem)
     endif()
   endforeach()
 endif()
+# The GNOME Shell test runs its fake server as an unprivileged user (tests/gnome-shell/): the
+# server's key must be readable by others. It is trusted by nothing but the test programs.
+file(CHMOD ${AMBREL_TEST_TLS_DIR}/server-key.pem
+     PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)

@@ -54,9 +54,10 @@ int printUsage(std::ostream& out) {
         "                                         keep the widgets on the desktop (all three\n"
         "                                         families unless some are given), and the\n"
         "                                         panel indicator with --indicator\n"
-        "       ambrel-widget render --family small|medium|large --output FILE.png\n"
-        "                            [--scale N] [--placeholder]\n"
-        "                                         draw the current entry into a PNG\n"
+        "       ambrel-widget render --family small|medium|large [--output FILE.png]\n"
+        "                            [--scale N] [--placeholder|--cached] [--describe]\n"
+        "                                         draw the current entry into a PNG, and\n"
+        "                                         print its accessible texts with --describe\n"
         "       ambrel-widget --help | --version\n"
         "Files, environment and exit statuses: man ambrel-widget\n");
     return kExitUsage;

@@ -31,6 +31,14 @@ std::expected<WidgetFamily, std::string> parseFamily(std::string_view text) {
                            "\"");
 }
 
+// The option that `arg` turns on, for the arguments that take no value.
+bool* switchNamed(RenderOptions& options, std::string_view arg) {
+    if (arg == "--placeholder") return &options.placeholder;
+    if (arg == "--cached") return &options.cached;
+    if (arg == "--describe") return &options.describe;
+    return nullptr;
+}
+
 }  // namespace
 
 std::expected<RenderOptions, std::string> parseRenderOptions(
@@ -39,8 +47,8 @@ std::expected<RenderOptions, std::string> parseRenderOptions(
     bool hasFamily = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        if (arg == "--placeholder") {
-            options.placeholder = true;
+        if (bool* flag = switchNamed(options, arg)) {
+            *flag = true;
             continue;
         }
         if (arg != "--family" && arg != "--output" && arg != "--scale") {
@@ -62,7 +70,9 @@ std::expected<RenderOptions, std::string> parseRenderOptions(
         }
     }
     if (!hasFamily) return std::unexpected("--family is required");
-    if (options.output.empty()) return std::unexpected("--output is required");
+    if (options.output.empty() && !options.describe) return std::unexpected("--output is required");
+    if (options.placeholder && options.cached)
+        return std::unexpected("--placeholder and --cached name different entries");
     return options;
 }
 
@@ -72,8 +82,13 @@ bool writeWidgetPng(const EarningsEntry& entry, WidgetFamily family, double scal
     return image.save(QString::fromStdString(output.string()), "PNG");
 }
 
+std::string faceDescriptionLines(const EarningsEntry& entry, WidgetFamily family) {
+    return EarningsWidget::displayName().toStdString() + '\n' +
+           EarningsWidget::accessibleDescription(entry, family).toStdString() + '\n';
+}
+
 int runRenderCommand(int& argc, char** argv, std::span<const std::string_view> args,
-                     const std::string& program, std::ostream& err) {
+                     const std::string& program, std::ostream& out, std::ostream& err) {
     auto options = parseRenderOptions(args);
     if (!options) {
         err << "ambrel-widget render: " << options.error() << '\n';
@@ -87,6 +102,8 @@ int runRenderCommand(int& argc, char** argv, std::span<const std::string_view> a
     std::optional<EarningsEntry> entry;
     if (options->placeholder) {
         entry = entries.placeholder();
+    } else if (options->cached) {
+        entry = entries.snapshot();
     } else if (auto timeline = entries.timeline()) {
         entry = std::move(timeline->entry);
     }
@@ -94,11 +111,13 @@ int runRenderCommand(int& argc, char** argv, std::span<const std::string_view> a
         err << "ambrel-widget render: " << entries.path() << " gave no entry\n";
         return 1;
     }
-    if (!writeWidgetPng(*entry, options->family, options->scale, options->output)) {
+    if (!options->output.empty() &&
+        !writeWidgetPng(*entry, options->family, options->scale, options->output)) {
         err << "ambrel-widget render: cannot write " << options->output.string() << '\n';
         return 1;
     }
-    return 0;
+    if (options->describe) out << faceDescriptionLines(*entry, options->family) << std::flush;
+    return out ? 0 : 1;
 }
 
 }  // namespace ambrel::widget

@@ -1,8 +1,11 @@
 #pragma once
 
 // `ambrel-widget render --family small|medium|large --output FILE.png [--scale N]
-// [--placeholder]`: draws the current timeline's entry (or the placeholder entry) into a PNG of
-// the family's size times the scale, with transparent corners. Needs no display.
+// [--placeholder | --cached] [--describe]`: draws the current timeline's entry (or the
+// placeholder entry, or the cached one without a refresh) into a PNG of the family's size times
+// the scale, with transparent corners. Needs no display. --describe prints the face's accessible
+// name and description, the texts a desktop that shows the PNG gives assistive technologies;
+// with it the file is optional.
 
 #include <expected>
 #include <filesystem>
@@ -21,6 +24,8 @@ struct RenderOptions {
     std::filesystem::path output;
     double scale = 1;
     bool placeholder = false;
+    bool cached = false;
+    bool describe = false;
 };
 
 // Larger scales give images no screen needs, and cost memory quadratically.
@@ -34,10 +39,13 @@ std::expected<RenderOptions, std::string> parseRenderOptions(
 bool writeWidgetPng(const EarningsEntry& entry, WidgetFamily family, double scale,
                     const std::filesystem::path& output);
 
+// What --describe prints: the face's accessible name, then its description, one line each.
+std::string faceDescriptionLines(const EarningsEntry& entry, WidgetFamily family);
+
 // The whole command: parses, asks the headless `program` for the entry (see
 // host/widget_program.h), makes the application object (offscreen unless a platform was
-// chosen) and writes the file. Returns the exit status.
+// chosen), writes the file and prints the description to `out`. Returns the exit status.
 int runRenderCommand(int& argc, char** argv, std::span<const std::string_view> args,
-                     const std::string& program, std::ostream& err);
+                     const std::string& program, std::ostream& out, std::ostream& err);
 
 }  // namespace ambrel::widget

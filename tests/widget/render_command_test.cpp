@@ -32,10 +32,19 @@ TEST(RenderCommand, ParsesFamilyOutputScaleAndPlaceholder) {
     ASSERT_TRUE(plain.has_value());
     EXPECT_EQ(plain->scale, 1);
     EXPECT_FALSE(plain->placeholder);
+    EXPECT_FALSE(plain->cached);
+    EXPECT_FALSE(plain->describe);
+
+    // A description alone needs no file.
+    const auto described = parseRenderOptions(Args{"--family", "small", "--cached", "--describe"});
+    ASSERT_TRUE(described.has_value()) << described.error();
+    EXPECT_TRUE(described->cached);
+    EXPECT_TRUE(described->describe);
+    EXPECT_TRUE(described->output.empty());
 }
 
 TEST(RenderCommand, RejectsWhatItCannotDraw) {
-    const std::array<Args, 9> wrong{
+    const std::array<Args, 10> wrong{
         Args{"--output", "a.png"},                            // no family
         Args{"--family", "small"},                            // no output
         Args{"--family", "huge", "--output", "a.png"},        // unknown family
@@ -44,7 +53,8 @@ TEST(RenderCommand, RejectsWhatItCannotDraw) {
         Args{"--family", "small", "--output", "a.png", "--scale", "9"},
         Args{"--family", "small", "--output", "a.png", "--scale", "2x"},
         Args{"--family", "small", "--output"},  // value missing
-        Args{"--family", "small", "--output", "a.png", "--verbose"}};
+        Args{"--family", "small", "--output", "a.png", "--verbose"},
+        Args{"--family", "small", "--output", "a.png", "--placeholder", "--cached"}};
     for (const Args& args : wrong) {
         const auto options = parseRenderOptions(args);
         EXPECT_FALSE(options.has_value()) << args.size();
@@ -70,8 +80,8 @@ TEST(RenderCommand, WritesAScaledPngWithTransparentCorners) {
                                 folder.path() / "missing-folder" / "small.png"));
 }
 
-// The program itself: `ambrel-widget render` hands over to the drawing program and writes the
-// placeholder at twice the size, without a display.
+// The program itself: `ambrel-widget render` hands over to the drawing program, writes the
+// placeholder at twice the size without a display, and prints the face's accessible texts.
 TEST(RenderCommand, ProgramRendersThePlaceholder) {
     testing::TempDir folder;
     const auto path = folder.path() / "small.png";
@@ -83,15 +93,18 @@ TEST(RenderCommand, ProgramRendersThePlaceholder) {
     environment.insert(QStringLiteral("XDG_CACHE_HOME"),
                        QString::fromStdString(folder.path().string()));
     process.setProcessEnvironment(environment);
-    process.start(
-        QStringLiteral(AMBREL_WIDGET_EXE),
-        {QStringLiteral("render"), QStringLiteral("--placeholder"), QStringLiteral("--family"),
-         QStringLiteral("small"), QStringLiteral("--scale"), QStringLiteral("2"),
-         QStringLiteral("--output"), QString::fromStdString(path.string())});
+    process.start(QStringLiteral(AMBREL_WIDGET_EXE),
+                  {QStringLiteral("render"), QStringLiteral("--placeholder"),
+                   QStringLiteral("--family"), QStringLiteral("small"), QStringLiteral("--scale"),
+                   QStringLiteral("2"), QStringLiteral("--output"),
+                   QString::fromStdString(path.string()), QStringLiteral("--describe")});
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     const QImage image(QString::fromStdString(path.string()));
     EXPECT_EQ(image.size(), QSize(340, 340));
+    const auto placeholder = testing::entryWith(sampleSnapshot(), true, Objectives{});
+    EXPECT_EQ(process.readAllStandardOutput().toStdString(),
+              faceDescriptionLines(placeholder, WidgetFamily::systemSmall));
 }
 
 }  // namespace

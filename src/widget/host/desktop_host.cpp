@@ -19,12 +19,13 @@ constexpr int kScreenGap = 16;
 
 DesktopHost::DesktopHost(EntrySource cachedEntry, TimelineScheduler::Producer timeline,
                          std::vector<WidgetFamily> families, Defaults& widgetDefaults,
-                         std::ostream& err, QObject* parent)
+                         std::ostream& err, const std::string& ordinaryWindowsAdvice,
+                         QObject* parent)
     : QObject(parent),
       cachedEntry_(std::move(cachedEntry)),
       positions_(widgetDefaults),
       scheduler_(std::move(timeline), systemClock()) {
-    if (!families.empty()) openLayerShell(families, err);
+    if (!families.empty()) openLayerShell(families, err, ordinaryWindowsAdvice);
     for (WidgetFamily family : layerShell_ ? std::vector<WidgetFamily>() : families) {
         auto window = std::make_unique<FaceWindow>(family, canKeepBelow());
         connect(window.get(), &FaceWindow::movedByUser, this, &DesktopHost::savePosition);
@@ -44,14 +45,16 @@ DesktopHost::~DesktopHost() = default;
 // Asked for wherever Qt shows its windows on a Wayland desktop. Without it, a window on Qt's
 // own Wayland platform cannot be kept below the others, which the user is told once; X11
 // windows through the compositor's X server are kept below as on any X11 desktop.
-void DesktopHost::openLayerShell(const std::vector<WidgetFamily>& families, std::ostream& err) {
+void DesktopHost::openLayerShell(const std::vector<WidgetFamily>& families, std::ostream& err,
+                                 const std::string& ordinaryWindowsAdvice) {
     if (!wayland::onWaylandDesktop(QGuiApplication::platformName())) return;
     auto desktop = wayland::LayerShellDesktop::open(
         nullptr, families, [this](WidgetFamily family) { return positions_.load(family); });
     if (!desktop) {
         if (!canKeepBelow()) {
             err << "ambrel-widget: " << desktop.error()
-                << "; the widgets are shown as ordinary windows\n";
+                << "; the widgets are shown as ordinary windows"
+                << (ordinaryWindowsAdvice.empty() ? "" : "; ") << ordinaryWindowsAdvice << '\n';
         }
         return;
     }

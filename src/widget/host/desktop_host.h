@@ -12,6 +12,7 @@
 #include <iosfwd>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "ui/widget_center.h"
@@ -36,13 +37,14 @@ class DesktopHost final : public QObject {
     // `cachedEntry`: the last known figures, without network, shown at once. `timeline`: a
     // refresh, run on a worker thread. The defaults are borrowed for the host's lifetime. `err`
     // receives the one line saying why the widgets are ordinary windows on a Wayland desktop
-    // (whose compositor offers no layer shell), and is kept for the host's lifetime.
+    // (whose compositor offers no layer shell), ending with `ordinaryWindowsAdvice` when there
+    // is one, and is kept for the host's lifetime.
     //
     // On a Wayland desktop with the layer shell, the faces are layer surfaces instead of
     // windows (wayland/layer_shell_desktop.h); elsewhere they are windows kept below others.
     DesktopHost(EntrySource cachedEntry, TimelineScheduler::Producer timeline,
                 std::vector<WidgetFamily> families, Defaults& widgetDefaults, std::ostream& err,
-                QObject* parent = nullptr);
+                const std::string& ordinaryWindowsAdvice = {}, QObject* parent = nullptr);
     ~DesktopHost() override;
 
     // Shows the cached figures at once, then asks for the first timeline.
@@ -68,7 +70,8 @@ class DesktopHost final : public QObject {
     void refreshedEntryShown(const ambrel::EarningsEntry& entry);
 
   private:
-    void openLayerShell(const std::vector<WidgetFamily>& families, std::ostream& err);
+    void openLayerShell(const std::vector<WidgetFamily>& families, std::ostream& err,
+                        const std::string& ordinaryWindowsAdvice);
     void showEntry(const EarningsEntry& entry);
     void place(FaceWindow& window, int index);
     QPoint defaultPosition(const FaceWindow& window, int index) const;

@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
     if (args[0] == "show") return runShow(argc, argv, rest, program);
     if (args[0] == "indicator" && rest.empty())
         return runShowCommand(argc, argv, {.families = {}, .indicator = true}, program, std::cerr);
-    if (args[0] == "render") return runRenderCommand(argc, argv, rest, program, std::cerr);
+    if (args[0] == "render")
+        return runRenderCommand(argc, argv, rest, program, std::cout, std::cerr);
     return printUsage(std::cerr);
 }

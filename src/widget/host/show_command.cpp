@@ -11,6 +11,7 @@
 #include "core/platform/defaults.h"
 #include "widget/commands.h"
 #include "widget/host/desktop_host.h"
+#include "widget/host/gnome_shell_extension.h"
 #include "widget/host/objective_notifier.h"
 #include "widget/host/widget_program.h"
 #include "widget/panel/panel_indicator.h"
@@ -75,11 +76,11 @@ QStringList showArguments(const ShowOptions& options) {
     return arguments;
 }
 
-int runShowCommand(int& argc, char** argv, const ShowOptions& options, const std::string& program,
+int runShowCommand(int& argc, char** argv, const ShowOptions& requested, const std::string& program,
                    std::ostream& err) {
     // The faces need a window system; the indicator alone only the session bus and images.
     std::unique_ptr<QCoreApplication> app;
-    if (options.families.empty()) {
+    if (requested.families.empty()) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     } else {
         app = std::make_unique<QApplication>(argc, argv);
@@ -93,10 +94,28 @@ int runShowCommand(int& argc, char** argv, const ShowOptions& options, const std
         return 1;
     }
 
+    // Under GNOME Shell with the extension, the faces are the shell's; the host still keeps
+    // the timeline, the notifications and the indicator going.
+    ShowOptions options = requested;
+    std::string ordinaryWindowsAdvice;
+    if (!options.families.empty()) {
+        const GnomeShellExtension extension = gnomeShellExtension(bus);
+        if (extension == GnomeShellExtension::enabled) {
+            err << "ambrel-widget: the widgets are on the desktop through the GNOME Shell "
+                   "extension "
+                << kGnomeShellExtensionUuid << "; no windows are opened\n"
+                << std::flush;
+            options.families.clear();
+        } else if (extension == GnomeShellExtension::notEnabled) {
+            ordinaryWindowsAdvice = enableExtensionAdvice();
+        }
+    }
+
     const WidgetProgram entries(program);
     Defaults defaults = Defaults::forBundle(kWidgetBundleId);
     DesktopHost host([&entries] { return entries.snapshot(); },
-                     [&entries] { return entries.timeline(); }, options.families, defaults, err);
+                     [&entries] { return entries.timeline(); }, options.families, defaults, err,
+                     ordinaryWindowsAdvice);
 
     ObjectiveNotifier notifier(bus, defaults, err);
     QObject::connect(&host, &DesktopHost::refreshedEntryShown, &notifier,
@@ -105,12 +124,13 @@ int runShowCommand(int& argc, char** argv, const ShowOptions& options, const std
     std::optional<panel::PanelIndicator> indicator;
     if (options.indicator) {
         const QString programPath = QString::fromStdString(program);
-        indicator.emplace(bus,
-                          panel::IndicatorSetup{
-                              .autostartCommand = QStringList{programPath} + showArguments(options),
-                              .applicationFolder = QFileInfo(programPath).absolutePath(),
-                              .objectiveNotices = notifierSwitch(notifier, err)},
-                          err);
+        indicator.emplace(
+            bus,
+            panel::IndicatorSetup{
+                .autostartCommand = QStringList{programPath} + showArguments(requested),
+                .applicationFolder = QFileInfo(programPath).absolutePath(),
+                .objectiveNotices = notifierSwitch(notifier, err)},
+            err);
         QObject::connect(&host, &DesktopHost::entryShown, &*indicator,
                          &panel::PanelIndicator::setEntry);
         QObject::connect(&*indicator, &panel::PanelIndicator::refreshRequested, &host,

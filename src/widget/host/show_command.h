@@ -34,8 +34,10 @@ std::expected<ShowOptions, std::string> parseShowOptions(std::span<const std::st
 // "--indicator" and each family).
 QStringList showArguments(const ShowOptions& options);
 
-// `program`: the headless program that provides the entries (see widget_program.h).
-int runShowCommand(int& argc, char** argv, const ShowOptions& options, const std::string& program,
+// `program`: the headless program that provides the entries (see widget_program.h). Under
+// GNOME Shell with its extension enabled (gnome_shell_extension.h) the host says so once and
+// opens no windows.
+int runShowCommand(int& argc, char** argv, const ShowOptions& requested, const std::string& program,
                    std::ostream& err);
 
 }  // namespace ambrel::widget
