@@ -82,10 +82,11 @@ void paintRing(QPainter& painter, const RingGeometry& ring, double progress) {
 
 }  // namespace
 
-QImage indicatorIcon(int size, std::optional<double> progress) {
+QImage indicatorIcon(int size, std::optional<double> progress, bool stale) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
+    if (stale) painter.setOpacity(kStaleIconOpacity);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!progress) {
@@ -98,9 +99,10 @@ QImage indicatorIcon(int size, std::optional<double> progress) {
     return image;
 }
 
-DBusImageList indicatorIconPixmaps(std::optional<double> progress) {
+DBusImageList indicatorIconPixmaps(std::optional<double> progress, bool stale) {
     DBusImageList pixmaps;
-    for (int size : kIndicatorIconSizes) pixmaps.append(dbusImage(indicatorIcon(size, progress)));
+    for (int size : kIndicatorIconSizes)
+        pixmaps.append(dbusImage(indicatorIcon(size, progress, stale)));
     return pixmaps;
 }
 
