@@ -80,13 +80,18 @@ void paintRing(QPainter& painter, const RingGeometry& ring, double progress) {
     painter.drawPath(arc);
 }
 
-}  // namespace
+// The whole picture at `opacity`, as one layer: its strokes' overlaps do not show through.
+QImage faded(QImage image, double opacity) {
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    painter.fillRect(image.rect(), withOpacity(Qt::black, opacity));
+    return image;
+}
 
-QImage indicatorIcon(int size, std::optional<double> progress, bool stale) {
+QImage drawnIcon(int size, std::optional<double> progress) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    if (stale) painter.setOpacity(kStaleIconOpacity);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!progress) {
@@ -97,6 +102,13 @@ QImage indicatorIcon(int size, std::optional<double> progress, bool stale) {
     paintRing(painter, ring, *progress);
     paintMark(painter, ring.mark, std::nullopt);
     return image;
+}
+
+}  // namespace
+
+QImage indicatorIcon(int size, std::optional<double> progress, bool stale) {
+    QImage image = drawnIcon(size, progress);
+    return stale ? faded(std::move(image), kStaleIconOpacity) : image;
 }
 
 DBusImageList indicatorIconPixmaps(std::optional<double> progress, bool stale) {
