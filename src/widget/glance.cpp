@@ -81,21 +81,18 @@ Glance glanceOf(const EarningsEntry& entry) {
     }
     if (entry.needsSignIn) {
         // The figures stay, from the cache: they are what the account earned until then.
-        glance.state = GlanceState::signInAgain;
-        glance.lines = {tr("Google ended the sign-in."), tr("Open Ambrel to sign in again.")};
+        glance.lines = {tr("Google ended the sign-in."), tr("Open Ambrel to sign in again")};
         glance.text = tr("Ambrel: sign in again");
         if (!entry.isSample) sayFigures(glance, entry);
         return glance;
     }
     if (entry.isSample) {
-        glance.state = GlanceState::noFigures;
-        glance.lines = {tr("No figures yet."),
+        glance.lines = {tr("No figures yet"),
                         tr("They appear after the first refresh that succeeds.")};
         glance.text = tr("Ambrel: no figures yet");
         return glance;
     }
 
-    glance.state = GlanceState::figures;
     const AmbrelSnapshot& figures = entry.snapshot;
     sayFigures(glance, entry);
     glance.text = glance.amount + kSeparator + percentOf(glance.dailyProgress);

@@ -16,22 +16,17 @@ namespace ambrel::widget {
 // no comparison: the same time of day a week before is not known). Unchanged counts as up.
 enum class Trend { up, down };
 
-enum class GlanceState {
-    signedOut,    // no refresh token: "Ambrel: not connected"
-    signInAgain,  // Google refused the stored token: the cached figures, and a request to sign in
-    noFigures,    // signed in, nothing fetched yet: the sample, which is not said
-    figures,
-};
-
+// Signed out, the text is "Ambrel: not connected"; signed in with nothing fetched yet (the
+// sample) "Ambrel: no figures yet"; once Google has refused the stored sign-in "Ambrel: sign in
+// again", with the cached figures in the lines; otherwise the figures.
 struct Glance {
-    GlanceState state = GlanceState::signedOut;
     bool isConnected = false;
     std::string title;               // "AdSense earnings"
     std::vector<std::string> lines;  // below the title, in reading order
     std::string amount;              // today's earnings as money; empty without figures
     std::string text;                // "€9.21 · 92%", or "Ambrel: not connected"
     double dailyProgress = 0;        // today against the daily goal; 1 = reached, unclamped
-    std::optional<Trend> trend;      // only in the figures state
+    std::optional<Trend> trend;      // only with figures, and no sign-in to renew
     // The figures are older than two refreshes: the last line gives their age, and surfaces
     // draw them dimmed.
     bool isStale = false;

@@ -148,7 +148,7 @@ TEST_F(StatusTest, EndedSignInAndOldFiguresSayWhatIsWrong) {
     const auto tooltip = linesOf((*bar)["tooltip"].get<std::string>() + "\n");
     ASSERT_EQ(tooltip.size(), 8u);
     EXPECT_EQ(tooltip[1], "Google ended the sign-in.");
-    EXPECT_EQ(tooltip[2], "Open Ambrel to sign in again.");
+    EXPECT_EQ(tooltip[2], "Open Ambrel to sign in again");
     EXPECT_EQ(tooltip[3], "Today: €9.21 (92% of the daily objective)");
     EXPECT_EQ(linesOf(*statusOutput(ended, StatusFormat::i3blocks)).size(), 2u);
 
