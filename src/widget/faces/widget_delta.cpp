@@ -58,7 +58,9 @@ double WidgetDelta::height() {
 }
 
 void WidgetDelta::draw(FaceCanvas& canvas, const QRectF& box) const {
-    const std::optional<QString> symbol = symbolName();
+    // A placeholder has no arrow: its bar starts at the leading edge, as the other figures' do.
+    const std::optional<QString> symbol =
+        canvas.figureStyle() == FigureStyle::placeholder ? std::nullopt : symbolName();
     const std::optional<QString> text = changeText();
     const double arrowNatural = symbol ? kFaceDeltaArrowSize + kSpacing : 0;
     const double textNatural = text ? textWidth(*text, font()) : 0;
