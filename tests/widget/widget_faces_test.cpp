@@ -514,7 +514,11 @@ TEST_F(WidgetFaces, WritesScreenshots) {
     testing::ScopedEnv env;
     initLocalization((std::string(std::getenv("AMBREL_BUILD_DIR")) + "/locale").c_str());
     for (const char* language : {"en_US", "fr_FR"}) {
+        // gettext translates outside the "C" locale only, and keeps what it found until the
+        // locale changes, whatever LANGUAGE says meanwhile.
         env.set("LANGUAGE", language);
+        std::setlocale(LC_MESSAGES, "C");
+        std::setlocale(LC_MESSAGES, "C.UTF-8");
         for (WidgetFamily family : kSupportedFamilies) {
             for (const auto& [name, entry] : cases) {
                 for (int scale : {1, 2}) {
@@ -528,6 +532,7 @@ TEST_F(WidgetFaces, WritesScreenshots) {
             }
         }
     }
+    std::setlocale(LC_MESSAGES, "C");
 }
 
 }  // namespace
