@@ -11,9 +11,11 @@
 namespace ambrel::widget {
 namespace {
 
-// Colours of a rising and a falling figure, the system green and red of every view.
+// Colours of a rising and a falling figure, the system green and red of every view, and the
+// grey of figures older than two refreshes, which every surface draws dimmed.
 constexpr const char* kUpColour = "#34C759";
 constexpr const char* kDownColour = "#FF3B30";
+constexpr const char* kStaleColour = "#8E8E93";
 
 // Ten years: anything longer only means "never refresh", and must not overflow the clock.
 constexpr long long kLongestMaxAge = 10LL * 365 * 24 * 3600;
@@ -36,22 +38,44 @@ std::optional<std::chrono::seconds> secondsFromText(std::string_view text) {
     return std::chrono::seconds(value);
 }
 
+// One class, or for old figures their trend and "stale" (waybar takes an array of classes).
+json::Json waybarClass(const Glance& glance) {
+    if (!glance.trend) return "disconnected";
+    const char* trend = *glance.trend == Trend::up ? "up" : "down";
+    if (glance.isStale) return json::Json::array({trend, "stale"});
+    return trend;
+}
+
 std::optional<std::string> waybarLine(const Glance& glance) {
     json::Json object = json::Json::object();
     object["text"] = glance.text;
     object["tooltip"] = glance.tooltip();
-    object["class"] = !glance.trend ? "disconnected" : *glance.trend == Trend::up ? "up" : "down";
+    object["class"] = waybarClass(glance);
     object["percentage"] = glance.dailyPercent();
     auto text = json::dump(object, "status line");
     if (!text) return std::nullopt;
     return *text + "\n";
 }
 
-// Full text, short text and colour, one per line; signed out there is no amount and no colour.
+// Full text, short text and colour, one per line; without figures to show there is no amount
+// and no colour.
 std::string i3blocksLines(const Glance& glance) {
     if (!glance.trend) return glance.text + "\n" + glance.text + "\n";
-    return glance.text + "\n" + glance.amount + "\n" +
-           (*glance.trend == Trend::up ? kUpColour : kDownColour) + "\n";
+    const char* colour = glance.isStale               ? kStaleColour
+                         : *glance.trend == Trend::up ? kUpColour
+                                                      : kDownColour;
+    return glance.text + "\n" + glance.amount + "\n" + colour + "\n";
+}
+
+// The entry as `snapshot --json` prints it, except that the sample's figures are left out: a
+// script reading them would show them as the account's.
+std::optional<std::string> entryLine(const EarningsEntry& entry) {
+    auto object = entryJson(entry);
+    if (!object) return std::nullopt;
+    if (entry.isSample) object->erase("snapshot");
+    auto text = json::dump(*object, "widget entry");
+    if (!text) return std::nullopt;
+    return *text + "\n";
 }
 
 }  // namespace
@@ -85,13 +109,7 @@ std::expected<StatusOptions, std::string> parseStatusOptions(
 }
 
 std::optional<std::string> statusOutput(const EarningsEntry& entry, StatusFormat format) {
-    if (format == StatusFormat::json) {
-        auto object = entryJson(entry);
-        if (!object) return std::nullopt;
-        auto text = json::dump(*object, "widget entry");
-        if (!text) return std::nullopt;
-        return *text + "\n";
-    }
+    if (format == StatusFormat::json) return entryLine(entry);
     const Glance glance = glanceOf(entry);
     switch (format) {
         case StatusFormat::waybar:

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <sstream>
@@ -14,14 +15,22 @@
 #include "face_test_support.h"
 #include "support/fake_http_client.h"
 #include "support/memory_secret_store.h"
+#include "support/palettes.h"
 #include "support/temp_dir.h"
+#include "support/test_artifacts.h"
 #include "widget/host/face_window.h"
+#include "widget/host/hidden_faces.h"
 #include "widget/host/window_positions.h"
+#include "widget/wayland/popup_menu.h"
 
 namespace ambrel::widget {
 namespace {
 
 const auto* const kGui = ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
+
+QString qpath(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
 
 class DesktopHostTest : public ::testing::Test {
   protected:
@@ -90,12 +99,83 @@ TEST_F(DesktopHostTest, DraggingMovesTheWindowAndReportsTheNewPlace) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QSignalSpy moved(&window, &FaceWindow::movedByUser);
 
+    QSignalSpy chosen(&window, &FaceWindow::commandChosen);
+
     QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseMove(&window, QPoint(40, 30));
     QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(10, 10));
     ASSERT_EQ(moved.count(), 1);
     EXPECT_EQ(moved[0][1].toPoint(), QPoint(130, 120));
     EXPECT_EQ(window.pos(), QPoint(130, 120));
+    EXPECT_EQ(chosen.count(), 0);  // a drag is no click
+
+    // A press and release in place (a tremble shorter than the drag distance) opens Ambrel.
+    QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(&window, QPoint(12, 11));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(12, 11));
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen[0][1].value<FaceCommand>(), FaceCommand::openAmbrel);
+    EXPECT_EQ(moved.count(), 1);
+}
+
+// The other button opens the face's menu; its commands go to the owner ("Open Ambrel", "Quit
+// widgets") or take the face away ("Hide this widget") for this run and the next. A start whose
+// faces are all hidden shows them again. The menu is left in the test artefacts in light and
+// dark palettes, as X11 draws it and as the layer surfaces do.
+TEST_F(DesktopHostTest, MenuOpensQuitsAndHidesFacesForGood) {
+    using enum WidgetFamily;
+    std::ostringstream err;
+    const auto noEntry = [] { return std::optional<EarningsEntry>(); };
+    const auto noTimeline = [] { return std::optional<Timeline>(); };
+    {
+        DesktopHost host(noEntry, noTimeline, {systemSmall, systemMedium}, defaults, err);
+        QSignalSpy open(&host, &DesktopHost::openRequested);
+        QSignalSpy quit(&host, &DesktopHost::quitRequested);
+        QSignalSpy allHidden(&host, &DesktopHost::everyFaceHidden);
+        FaceWindow& small = *host.windows()[0];
+        small.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&small));
+        QTest::mouseClick(&small, Qt::RightButton, {}, QPoint(20, 20));
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        QStringList labels;
+        for (QAction* action : menu->actions()) labels << action->text();
+        EXPECT_EQ(labels, (QStringList{QStringLiteral("Open Ambrel"), QStringLiteral("Refresh now"),
+                                       QStringLiteral("Hide this widget"),
+                                       QStringLiteral("Quit widgets")}));
+        const auto folder = testing::testArtifactsFolder();
+        for (const bool dark : {false, true}) {
+            const testing::ScopedPalette palette(dark ? testing::darkPalette()
+                                                      : QGuiApplication::palette());
+            const QString look = dark ? QStringLiteral("dark") : QStringLiteral("light");
+            menu->setPalette(QGuiApplication::palette());
+            menu->grab().save(qpath(folder / ("widget-menu-x11-" + look.toStdString() + ".png")));
+            wayland::popupMenuImage(labels, 1, 2, QGuiApplication::palette())
+                .save(qpath(folder / ("widget-menu-layer-" + look.toStdString() + ".png")));
+        }
+        menu->actions()[0]->trigger();
+        menu->actions()[3]->trigger();
+        EXPECT_EQ(open.count(), 1);
+        EXPECT_EQ(quit.count(), 1);
+        menu->close();
+
+        host.run(systemSmall, FaceCommand::hideWidget);
+        ASSERT_EQ(host.windows().size(), 1u);
+        EXPECT_EQ(host.windows()[0]->family(), systemMedium);
+        EXPECT_EQ(allHidden.count(), 0);
+        host.run(systemMedium, FaceCommand::hideWidget);
+        EXPECT_EQ(allHidden.count(), 1);
+    }
+    const auto familiesOf = [&](std::vector<WidgetFamily> wanted) {
+        DesktopHost host(noEntry, noTimeline, std::move(wanted), defaults, err);
+        std::vector<WidgetFamily> shown;
+        for (const auto& window : host.windows()) shown.push_back(window->family());
+        return shown;
+    };
+    EXPECT_EQ(familiesOf({systemSmall, systemLarge}), std::vector{systemLarge});
+    EXPECT_EQ(familiesOf({systemSmall, systemMedium}), (std::vector{systemSmall, systemMedium}));
+    EXPECT_FALSE(defaults.data(hiddenKey(systemSmall)).has_value());
+    EXPECT_TRUE(err.str().empty()) << err.str();
 }
 
 // Stored places are used while they are on a screen; the others are stacked down the right

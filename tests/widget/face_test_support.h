@@ -46,6 +46,23 @@ inline EarningsEntry entryWith(AmbrelSnapshot snapshot, bool connected = true,
             .isConnected = connected};
 }
 
+// What a face has to say besides its figures, from the entry's flags and the figures' age.
+enum class FaceCase { fresh, stale, signInAgain, sample };
+
+// The known figures fetched 5 minutes (fresh) or 3 hours (stale) before the entry was made, on
+// 8 May 2026 at 06:13 UTC; the fresh ones after Google ended the sign-in; or the sample.
+inline EarningsEntry entryFor(FaceCase which) {
+    const Instant date = instantFromReferenceSeconds(800'000'000);
+    AmbrelSnapshot snapshot = which == FaceCase::sample ? sampleSnapshot() : knownSnapshot();
+    if (which != FaceCase::sample)
+        snapshot.updatedAt = date - std::chrono::minutes(which == FaceCase::stale ? 180 : 5);
+    EarningsEntry entry = entryWith(std::move(snapshot));
+    entry.date = date;
+    entry.needsSignIn = which == FaceCase::signInAgain;
+    entry.isSample = which == FaceCase::sample;
+    return entry;
+}
+
 inline FaceRecording recordFace(const EarningsEntry& entry, WidgetFamily family) {
     FaceRecording recording;
     EarningsWidget::draw(nullptr, &recording, entry, family,

@@ -19,7 +19,8 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr auto kSocketWait = 15s;
-constexpr uint32_t kLeftButton = 0x110;  // BTN_LEFT
+constexpr uint32_t kLeftButton = 0x110;   // BTN_LEFT
+constexpr uint32_t kRightButton = 0x111;  // BTN_RIGHT
 
 QString path(const fs::path& p) {
     return QString::fromStdString(p.string());
@@ -214,6 +215,16 @@ void VirtualPointer::drag(QPoint from, QPoint to) {
     button(false);
 }
 
+void VirtualPointer::click(QPoint at, bool secondary) {
+    moveTo(at + QPoint(1, 1));
+    QThread::msleep(300);
+    moveTo(at);
+    QThread::msleep(100);
+    button(true, secondary);
+    QThread::msleep(50);
+    button(false, secondary);
+}
+
 void VirtualPointer::moveTo(QPoint at) {
     const auto x = static_cast<uint32_t>(std::clamp(at.x(), 0, desktop_.width() - 1));
     const auto y = static_cast<uint32_t>(std::clamp(at.y(), 0, desktop_.height() - 1));
@@ -223,9 +234,9 @@ void VirtualPointer::moveTo(QPoint at) {
     send();
 }
 
-void VirtualPointer::button(bool pressed) {
+void VirtualPointer::button(bool pressed, bool secondary) {
     zwlr_virtual_pointer_v1_button(
-        pointer_, time_ += 10, kLeftButton,
+        pointer_, time_ += 10, secondary ? kRightButton : kLeftButton,
         pressed ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED);
     send();
 }

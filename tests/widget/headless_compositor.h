@@ -66,10 +66,12 @@ class VirtualPointer {
 
     // Presses the primary button at `from`, moves to `to` in steps and releases it there.
     void drag(QPoint from, QPoint to);
+    // Moves to `at`, presses and releases the primary button there (or the secondary one).
+    void click(QPoint at, bool secondary = false);
+    void moveTo(QPoint at);
 
   private:
-    void moveTo(QPoint at);
-    void button(bool pressed);
+    void button(bool pressed, bool secondary = false);
     void send();
 
     wl_display* display_ = nullptr;

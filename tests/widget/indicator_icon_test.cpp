@@ -29,6 +29,10 @@ TEST(IndicatorIcon, RingShowsProgressAndSignedOutIsGrey) {
     EXPECT_LT(arc.blue(), 120);  // the brand yellow
     EXPECT_TRUE(isGrey(track)) << track.name(QColor::HexArgb).toStdString();
 
+    // Old figures: the same picture, faded.
+    EXPECT_NEAR(indicatorIcon(size, 0.5, true).pixelColor(top).alphaF(),
+                arc.alphaF() * kStaleIconOpacity, 0.02);
+
     const QColor reached = indicatorIcon(size, 1.2).pixelColor(top);
     EXPECT_GT(reached.green(), 150);
     EXPECT_LT(reached.red(), 100);  // green
@@ -49,22 +53,23 @@ TEST(IndicatorIcon, RingShowsProgressAndSignedOutIsGrey) {
     red.setPixel(0, 0, qRgba(0xFF, 0x30, 0x20, 0x80));
     EXPECT_EQ(dbusImage(red).pixels, QByteArray::fromHex("80ff3020"));
 
-    // Every size and state on a light and on a dark panel, three times enlarged.
-    const double states[] = {-1, 0, 0.3, 0.75, 1.2};
-    constexpr int scale = 3, rowHeight = 54, columnWidth = 160;
-    QImage sheet(2 * columnWidth * scale, 5 * rowHeight * scale, QImage::Format_ARGB32);
+    // Every size and state on a light and on a dark panel, three times enlarged; the last row
+    // is 75% with old figures.
+    const double states[] = {-1, 0, 0.3, 0.75, 1.2, 0.75};
+    constexpr int rows = 6, scale = 3, rowHeight = 54, columnWidth = 160;
+    QImage sheet(2 * columnWidth * scale, rows * rowHeight * scale, QImage::Format_ARGB32);
     sheet.fill(Qt::white);
     QPainter painter(&sheet);
     painter.fillRect(columnWidth * scale, 0, columnWidth * scale, sheet.height(),
                      QColor(0x20, 0x20, 0x24));
     for (int column = 0; column < 2; ++column) {
-        for (int row = 0; row < 5; ++row) {
+        for (int row = 0; row < rows; ++row) {
             int x = column * columnWidth + 4;
             const auto progress = states[row] < 0 ? std::nullopt : std::optional(states[row]);
             for (int iconSize : kIndicatorIconSizes) {
                 painter.drawImage(QRect(x * scale, (row * rowHeight + 3) * scale, iconSize * scale,
                                         iconSize * scale),
-                                  indicatorIcon(iconSize, progress));
+                                  indicatorIcon(iconSize, progress, row == rows - 1));
                 x += iconSize + 4;
             }
         }

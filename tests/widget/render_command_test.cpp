@@ -102,7 +102,8 @@ TEST(RenderCommand, ProgramRendersThePlaceholder) {
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     const QImage image(QString::fromStdString(path.string()));
     EXPECT_EQ(image.size(), QSize(340, 340));
-    const auto placeholder = testing::entryWith(sampleSnapshot(), true, Objectives{});
+    auto placeholder = testing::entryWith(sampleSnapshot(), true, Objectives{});
+    placeholder.isSample = true;
     EXPECT_EQ(process.readAllStandardOutput().toStdString(),
               faceDescriptionLines(placeholder, WidgetFamily::systemSmall));
 }

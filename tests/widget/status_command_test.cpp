@@ -103,6 +103,70 @@ TEST_F(StatusTest, EveryFormatSaysTheSameFigures) {
               "AdSense earnings\nNot connected to Google.\nOpen Ambrel to sign in");
 }
 
+// Signed in, offline and with nothing cached, the entry holds the sample: no format prints its
+// figures (the JSON leaves the snapshot out), and a bar shows the module as disconnected.
+TEST_F(StatusTest, SampleFiguresAreNeverPrinted) {
+    testing::TempDir folder;
+    testing::FakeHttpClient http;
+    http.setFallback([](const HttpRequest&) -> testing::FakeHttpClient::Reply {
+        return std::unexpected(TransportError{"Could not resolve host"});
+    });
+    testing::MemorySecretStore secrets;
+    secrets.put(refreshTokenItem(), "1//token");
+    Defaults defaults(folder.path() / "cache");
+    const Services services{.http = http,
+                            .secrets = secrets,
+                            .defaults = defaults,
+                            .now = systemClock(),
+                            .adsenseBase = "https://adsense.test/v2",
+                            .clientSecretLocations = {folder.path() / "client_secret.json"}};
+    std::ostringstream err;
+    const EarningsEntry offline = statusEntry(services, seconds(1800), err);
+    ASSERT_TRUE(offline.isSample);
+
+    EXPECT_EQ(statusOutput(offline, StatusFormat::text), "Ambrel: no figures yet\n");
+    EXPECT_EQ(linesOf(*statusOutput(offline, StatusFormat::i3blocks)),
+              (std::vector<std::string>{"Ambrel: no figures yet", "Ambrel: no figures yet"}));
+    const auto bar = json::parseObject(*statusOutput(offline, StatusFormat::waybar), "waybar");
+    EXPECT_EQ((*bar)["class"], "disconnected");
+    EXPECT_EQ((*bar)["percentage"], 0);
+    const auto entry = json::parseObject(*statusOutput(offline, StatusFormat::json), "entry");
+    EXPECT_FALSE(entry->contains("snapshot"));
+    EXPECT_EQ((*entry)["isSample"], true);
+    // Not a digit in any text: the sample's €9.21, 92% and 1970 update time are all left out.
+    for (const std::string& said :
+         {*statusOutput(offline, StatusFormat::text),
+          *statusOutput(offline, StatusFormat::i3blocks), (*bar)["text"].get<std::string>(),
+          (*bar)["tooltip"].get<std::string>()})
+        EXPECT_EQ(said.find_first_of("0123456789"), std::string::npos) << said;
+}
+
+// Google ended the sign-in: the text asks to sign in again, the tooltip keeps the cached figures.
+// Figures older than two refreshes keep their text, and say their age in the tooltip, with a
+// "stale" class for waybar and a grey colour for i3blocks.
+TEST_F(StatusTest, EndedSignInAndOldFiguresSayWhatIsWrong) {
+    EarningsEntry ended = knownEntry(true);
+    ended.needsSignIn = true;
+    EXPECT_EQ(statusOutput(ended, StatusFormat::text), "Ambrel: sign in again\n");
+    const auto bar = json::parseObject(*statusOutput(ended, StatusFormat::waybar), "waybar");
+    EXPECT_EQ((*bar)["class"], "disconnected");
+    const auto tooltip = linesOf((*bar)["tooltip"].get<std::string>() + "\n");
+    ASSERT_EQ(tooltip.size(), 8u);
+    EXPECT_EQ(tooltip[1], "Google ended the sign-in.");
+    EXPECT_EQ(tooltip[2], "Open Ambrel to sign in again");
+    EXPECT_EQ(tooltip[3], "Today: €9.21 (92% of the daily objective)");
+    EXPECT_EQ(linesOf(*statusOutput(ended, StatusFormat::i3blocks)).size(), 2u);
+
+    EarningsEntry old = knownEntry(true);
+    old.date = old.snapshot.updatedAt + std::chrono::hours(3);
+    EXPECT_EQ(statusOutput(old, StatusFormat::text), "€9.21 · 92%\n");
+    const auto oldBar = json::parseObject(*statusOutput(old, StatusFormat::waybar), "waybar");
+    EXPECT_EQ((*oldBar)["class"], (json::Json::array({"down", "stale"})));
+    EXPECT_TRUE((*oldBar)["tooltip"].get<std::string>().ends_with(" · 3 hours ago"))
+        << (*oldBar)["tooltip"];
+    EXPECT_EQ(linesOf(*statusOutput(old, StatusFormat::i3blocks)).back(), "#8E8E93");
+}
+
 // A signed-in program, offline, with a cache a minute old: what the bar's runs of `status` cost.
 class StatusRefreshTest : public StatusTest {
   protected:

@@ -5,22 +5,28 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <chrono>
 #include <fstream>
 #include <thread>
 
+#include "app/single_instance.h"
 #include "core/platform/defaults.h"
 #include "face_test_support.h"
 #include "headless_compositor.h"
 #include "support/qt_application.h"
 #include "support/temp_dir.h"
 #include "widget/faces/earnings_widget.h"
+#include "widget/faces/face_commands.h"
+#include "widget/host/hidden_faces.h"
 #include "widget/host/window_positions.h"
 #include "widget/wayland/layer_face.h"
 #include "widget/wayland/layer_shell_desktop.h"
+#include "widget/wayland/popup_menu.h"
 
 namespace ambrel::widget {
 namespace {
@@ -60,6 +66,10 @@ class WidgetProgram {
         for (const char* name : {"XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
             environment.insert(QLatin1String(name), qpath(home / name));
         }
+        // Qt's Wayland platform leaves some of libwayland's memory to the end of the process,
+        // which a sanitizer build would report as a failed exit of the program.
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), qEnvironmentVariable("ASAN_OPTIONS") +
+                                                               QStringLiteral(":detect_leaks=0"));
         environment_ = environment;
     }
     ~WidgetProgram() { stop(); }
@@ -77,6 +87,15 @@ class WidgetProgram {
         ASSERT_TRUE(host_.waitForStarted());
     }
 
+    // Whether the host ends by itself with status 0 within `ms`; what it said otherwise.
+    std::optional<QString> exitsCleanly(int ms) {
+        if (!host_.waitForFinished(ms)) return QStringLiteral("still running");
+        if (host_.exitStatus() == QProcess::NormalExit && host_.exitCode() == 0)
+            return std::nullopt;
+        return QStringLiteral("status %1: ").arg(host_.exitCode()) +
+               QString::fromUtf8(host_.readAllStandardError());
+    }
+
     // Everything the host wrote on stderr, once it has ended.
     QString stop() {
         if (host_.state() != QProcess::NotRunning) {
@@ -92,12 +111,7 @@ class WidgetProgram {
     QImage render(const QString& family, int scale) const {
         const QString file = qpath(home_ / (family.toStdString() + ".png"));
         QProcess render;
-        // Qt's Wayland platform leaves some of libwayland's memory to the end of the process,
-        // which a sanitizer build would report as the command's failure.
-        QProcessEnvironment environment = environment_;
-        environment.insert(QStringLiteral("ASAN_OPTIONS"), qEnvironmentVariable("ASAN_OPTIONS") +
-                                                               QStringLiteral(":detect_leaks=0"));
-        render.setProcessEnvironment(environment);
+        render.setProcessEnvironment(environment_);
         render.start(
             QStringLiteral(AMBREL_WIDGET_TESTBASE),
             {QStringLiteral("render"), QStringLiteral("--family"), family,
@@ -228,6 +242,71 @@ TEST_F(SwayDesktopTest, DraggedFacesKeepTheirNewPlacesAcrossRestarts) {
     EXPECT_TRUE(facesShown({{small, QPoint(1134, 316)}, {medium, QPoint(1556, 910)}}));
 }
 
+// A click on a face reaches the running application, as the indicator's "Open Ambrel" does. The
+// other button opens the face's menu beside the pointer: its "Hide this widget" takes the face
+// off the desktop, also at the next start, and its "Quit widgets" ends the host.
+TEST_F(SwayDesktopTest, FacesAnswerClicksAndTheirMenu) {
+    storePlace(WidgetFamily::systemSmall, QPoint(40, 30));
+    storePlace(WidgetFamily::systemMedium, QPoint(300, 30));
+    program->show({QStringLiteral("small"), QStringLiteral("medium")});
+    const QImage small = program->render(QStringLiteral("small"), 1);
+    const QImage medium = program->render(QStringLiteral("medium"), 1);
+    ASSERT_TRUE(facesShown({{small, QPoint(40, 30)}, {medium, QPoint(300, 30)}}));
+
+    SingleInstance application;
+    ASSERT_EQ(application.claim(), SingleInstance::Claim::first);
+    QSignalSpy activated(&application, &SingleInstance::activated);
+    auto pointer = testing::VirtualPointer::create(sway->socket(), kDesktop);
+    ASSERT_TRUE(pointer);
+    pointer->click(QPoint(40 + 85, 30 + 85));
+    EXPECT_TRUE(activated.wait(5000));
+
+    // The menu's rows, just below and right of where the button went down.
+    const QStringList labels = faceCommandLabels();
+    const QSize menuSize = wayland::PopupMenuLayout::size(labels);
+    const auto row = [&](QPoint opened, int index) {
+        return opened +
+               QPoint(1 + menuSize.width() / 2, 1 + wayland::PopupMenuLayout::kPadding +
+                                                    wayland::PopupMenuLayout::kRowHeight * index +
+                                                    wayland::PopupMenuLayout::kRowHeight / 2);
+    };
+    const QPoint opened(40 + 60, 30 + 40);
+    const QImage before = sway->screenshot();
+    pointer->click(opened, true);
+    ASSERT_TRUE(eventually([&] {
+        const QImage shot = sway->screenshot();
+        const QPoint beyondFace = row(opened, 1) + QPoint(menuSize.width() / 2 - 10, 0);
+        return !shot.isNull() && shot.pixel(beyondFace) != before.pixel(beyondFace);
+    })) << "no menu beside the pointer";
+    if (const auto folder = testing::screenshotFolder(); !folder.empty())
+        sway->screenshot()
+            .copy(QRect(opened - QPoint(60, 40), QSize(360, 220)))
+            .save(qpath(folder / "widget-menu-sway.png"));
+
+    pointer->click(row(opened, 2));  // "Hide this widget"
+    ASSERT_TRUE(eventually([&] {
+        return Defaults(program->defaultsFolder())
+            .data(hiddenKey(WidgetFamily::systemSmall))
+            .has_value();
+    }));
+    EXPECT_TRUE(eventually([&] {
+        return testing::differingPixels(sway->screenshot(), small, QPoint(40, 30)) > 1000;
+    })) << "the small face is still shown";
+    EXPECT_TRUE(facesShown({{medium, QPoint(300, 30)}}));
+
+    // Still hidden at the next start; "Quit widgets" on the other face ends the host.
+    EXPECT_EQ(program->stop(), QString());
+    program->show({QStringLiteral("small"), QStringLiteral("medium")});
+    ASSERT_TRUE(facesShown({{medium, QPoint(300, 30)}}));
+    EXPECT_GT(testing::differingPixels(sway->screenshot(), small, QPoint(40, 30)), 1000);
+    const QPoint onMedium(300 + 40, 30 + 40);
+    pointer->click(onMedium, true);
+    QTest::qWait(500);
+    pointer->click(row(onMedium, 3));
+    const auto ended = program->exitsCleanly(10000);
+    EXPECT_FALSE(ended.has_value()) << ended->toStdString();
+}
+
 // At an output scale of 2 the buffer has twice the pixels at the same logical place.
 TEST_F(SwayDesktopTest, FacesAreSharpAtScaleTwo) {
     ASSERT_TRUE(sway->swaymsg({QStringLiteral("output"), QStringLiteral("HEADLESS-1"),
@@ -292,6 +371,19 @@ TEST_F(SwayDesktopTest, FacesRedrawOnlyForChangesAndSpeakTheirFigures) {
     };
     expect(WidgetFamily::systemSmall, QRect(10, 20, 170, 170));
     expect(WidgetFamily::systemMedium, QRect(500, 600, 364, 170));
+
+    // Their actions are the menu's commands, opening Ambrel the default one.
+    QSignalSpy chosen(&desktop, &wayland::LayerShellDesktop::commandChosen);
+    for (int i = 0; i < application->childCount(); ++i) {
+        QAccessibleActionInterface* actions = application->child(i)->actionInterface();
+        if (!actions) continue;
+        EXPECT_EQ(actions->actionNames(), faceActionNames());
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        actions->doAction(faceCommandLabel(FaceCommand::hideWidget));
+    }
+    ASSERT_EQ(chosen.count(), 4);
+    EXPECT_EQ(chosen[0][1].value<FaceCommand>(), FaceCommand::openAmbrel);
+    EXPECT_EQ(chosen[1][1].value<FaceCommand>(), FaceCommand::hideWidget);
 }
 
 // weston has no layer shell: the host says so once and shows its face as a window.

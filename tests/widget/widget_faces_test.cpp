@@ -5,12 +5,17 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
+#include <clocale>
 #include <cmath>
 
 #include "core/earnings/formatting.h"
+#include "core/platform/localization.h"
 #include "face_test_support.h"
+#include "support/scoped_env.h"
 #include "ui/colors.h"
 #include "widget/faces/earnings_widget_view.h"
+#include "widget/faces/face_fonts.h"
 #include "widget/faces/widget_colors.h"
 #include "widget/faces/widget_delta.h"
 #include "widget/faces/widget_ring.h"
@@ -45,7 +50,12 @@ bool near(QRgb pixel, const QColor& expected, int tolerance = 3) {
            std::abs(actual.alpha() - expected.alpha()) <= tolerance;
 }
 
-const auto* const kGui = ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment);
+// The faces write times in the desktop's zone: one zone for every machine.
+const auto* const kGui =
+    ::testing::AddGlobalTestEnvironment(new testing::QtApplicationEnvironment([] {
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }));
 
 class WidgetFaces : public ::testing::Test {};
 
@@ -120,9 +130,10 @@ TEST_F(WidgetFaces, SmallShowsTwoRingsWithAmountsCentred) {
 TEST_F(WidgetFaces, MediumShowsTitleRingsTodayAndBalance) {
     const FaceRecording face = recordFace(entryWith(knownSnapshot()), WidgetFamily::systemMedium);
     const QStringList texts = textsOf(face);
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("AdSense earnings"), QStringLiteral("Day"),
-                                  QStringLiteral("Month"), QStringLiteral("Today"), money(5),
-                                  QStringLiteral("Balance"), QStringLiteral("$120.00")}));
+    EXPECT_EQ(texts,
+              (QStringList{QStringLiteral("AdSense earnings"), QStringLiteral("Updated at 00:00"),
+                           QStringLiteral("Day"), QStringLiteral("Month"), QStringLiteral("Today"),
+                           money(5), QStringLiteral("Balance"), QStringLiteral("$120.00")}));
     const auto rings = itemsOfKind(face, FaceItem::Kind::ring);
     ASSERT_EQ(rings.size(), 2u);
     EXPECT_DOUBLE_EQ(rings[0].rect.width(), 60);
@@ -222,19 +233,27 @@ TEST_F(WidgetFaces, GoalOfZeroOrLessDrawsAnEmptyRing) {
     EXPECT_TRUE(near(metImage.pixel(pixel), systemGreen(), 40));
 }
 
-// Unchanged counts as up; a previous value of 0 gives the arrow alone; a fall is red.
+// A previous value of 0 gives the arrow alone; a fall is red; a change that whole percent would
+// write as "+0%" or "-0%" (an unchanged figure too) is neutral: no arrow, no colour, "(0%)".
 TEST_F(WidgetFaces, DeltaDirectionColourAndChangeText) {
     const WidgetDelta fromZero{Comparison{5, 0}};
     EXPECT_TRUE(fromZero.isUp());
     EXPECT_FALSE(fromZero.changeText().has_value());
     EXPECT_FALSE((WidgetDelta{Comparison{-1, 0}}.isUp()));
 
-    const WidgetDelta unchanged{Comparison{4, 4}};
-    EXPECT_TRUE(unchanged.isUp());
-    EXPECT_TRUE(sameColor(unchanged.color(), systemGreen()));
-    EXPECT_EQ(unchanged.symbolName(), QStringLiteral("arrowtriangle.up.fill"));
-    EXPECT_EQ(unchanged.changeText(),
-              QStringLiteral("(+%1)").arg(QString::fromStdString(formatPercent(0, 0))));
+    const QString zeroPercent =
+        QStringLiteral("(%1)").arg(QString::fromStdString(formatPercent(0, 0)));
+    for (const Comparison tiny :
+         {Comparison{4, 4}, Comparison{1004.9, 1000}, Comparison{995.1, 1000}, Comparison{0, 0}}) {
+        const WidgetDelta neutral{tiny};
+        EXPECT_TRUE(neutral.isNeutral()) << tiny.current;
+        EXPECT_FALSE(neutral.symbolName().has_value());
+        EXPECT_TRUE(sameColor(neutral.color(), whiteAt(0.6)));
+        if (tiny.previous != 0) {
+            EXPECT_EQ(neutral.changeText(), zeroPercent);
+        }
+    }
+    EXPECT_FALSE((WidgetDelta{Comparison{1005, 1000}}.isNeutral()));
 
     const WidgetDelta fall{Comparison{2, 4}};
     EXPECT_FALSE(fall.isUp());
@@ -242,21 +261,29 @@ TEST_F(WidgetFaces, DeltaDirectionColourAndChangeText) {
     EXPECT_EQ(fall.symbolName(), QStringLiteral("arrowtriangle.down.fill"));
     EXPECT_TRUE(fall.changeText()->startsWith(QStringLiteral("(-")));
 
-    // Drawn: the arrow alone for a previous value of 0, arrow and text otherwise.
-    FaceRecording alone;
-    FaceCanvas canvas(nullptr, &alone);
-    fromZero.draw(canvas, QRectF(0, 0, 100, WidgetDelta::height()));
+    // Drawn: the arrow alone for a previous value of 0, arrow and text for a fall, the text
+    // alone at the leading edge when neutral.
+    const auto drawn = [](const WidgetDelta& delta) {
+        FaceRecording recording;
+        FaceCanvas canvas(nullptr, &recording);
+        delta.draw(canvas, QRectF(0, 0, 100, WidgetDelta::height()));
+        return recording;
+    };
+    const FaceRecording alone = drawn(fromZero);
     ASSERT_EQ(alone.size(), 1u);
     EXPECT_EQ(alone[0].kind, FaceItem::Kind::symbol);
     EXPECT_TRUE(sameColor(alone[0].color, systemGreen()));
-    EXPECT_DOUBLE_EQ(alone[0].rect.width(), WidgetDelta::kArrowSize);
+    EXPECT_DOUBLE_EQ(alone[0].rect.width(), kFaceDeltaArrowSize);
 
-    FaceRecording both;
-    FaceCanvas bothCanvas(nullptr, &both);
-    fall.draw(bothCanvas, QRectF(0, 0, 100, WidgetDelta::height()));
+    const FaceRecording both = drawn(fall);
     ASSERT_EQ(both.size(), 2u);
     EXPECT_TRUE(sameColor(both[1].color, systemRed()));
-    EXPECT_DOUBLE_EQ(both[1].rect.left(), WidgetDelta::kArrowSize + WidgetDelta::kSpacing);
+    EXPECT_DOUBLE_EQ(both[1].rect.left(), kFaceDeltaArrowSize + WidgetDelta::kSpacing);
+
+    const FaceRecording neutral = drawn(WidgetDelta{Comparison{4, 4}});
+    ASSERT_EQ(neutral.size(), 1u);
+    EXPECT_EQ(neutral[0].text, zeroPercent);
+    EXPECT_DOUBLE_EQ(neutral[0].rect.left(), 0);
 }
 
 // Too narrow a cell shrinks arrow and text together, never below 0.6.
@@ -269,7 +296,7 @@ TEST_F(WidgetFaces, DeltaShrinksAsOneLine) {
     EXPECT_GE(narrow[1].scale, WidgetDelta::kMinimumScale);
     EXPECT_LT(narrow[1].scale, 1);
     EXPECT_LE(narrow[1].rect.right(), 30.01);
-    EXPECT_LT(narrow[0].rect.width(), WidgetDelta::kArrowSize);
+    EXPECT_LT(narrow[0].rect.width(), kFaceDeltaArrowSize);
 }
 
 TEST_F(WidgetFaces, BackgroundGradientInsideRoundedTransparentCorners) {
@@ -301,7 +328,7 @@ TEST_F(WidgetFaces, TitleIsDrawnInTheAccentColour) {
     const FaceItem* title = findText(face, QStringLiteral("AdSense earnings"));
     ASSERT_NE(title, nullptr);
     EXPECT_TRUE(sameColor(title->color, widgetAccentColor()));
-    EXPECT_EQ(title->font.pixelSize(), 10);
+    EXPECT_EQ(title->font.pixelSize(), 11);
 
     const QImage image = EarningsWidget::image(entry, WidgetFamily::systemMedium, 1);
     int accentPixels = 0;
@@ -314,9 +341,13 @@ TEST_F(WidgetFaces, TitleIsDrawnInTheAccentColour) {
     EXPECT_GT(accentPixels, 20);
 }
 
-// Nothing of any family leaves the content margins (ring strokes may reach 3 points beyond).
+// Nothing of any family leaves the content margins (ring strokes may reach 3 points beyond),
+// whatever it has to say besides its figures.
 TEST_F(WidgetFaces, EveryFamilyStaysInsideItsMargins) {
-    for (const EarningsEntry& entry : {entryWith(sampleSnapshot()), entryWith(knownSnapshot())}) {
+    using testing::FaceCase;
+    for (const EarningsEntry& entry :
+         {entryWith(sampleSnapshot()), entryWith(knownSnapshot()), entryFor(FaceCase::stale),
+          entryFor(FaceCase::signInAgain), entryFor(FaceCase::sample)}) {
         for (WidgetFamily family : kSupportedFamilies) {
             const QRectF content =
                 QRectF(QPointF(0, 0), familySize(family)).adjusted(13, 13, -13, -13);
@@ -331,9 +362,12 @@ TEST_F(WidgetFaces, EveryFamilyStaysInsideItsMargins) {
 TEST_F(WidgetFaces, AccessibleDescriptionListsWhatIsShown) {
     const QString medium = EarningsWidget::accessibleDescription(entryWith(sampleSnapshot()),
                                                                  WidgetFamily::systemMedium);
-    EXPECT_TRUE(medium.startsWith(QStringLiteral("AdSense earnings, Day, ")));
+    EXPECT_TRUE(medium.startsWith(QStringLiteral("AdSense earnings, Updated at 00:00, Day, ")));
     EXPECT_TRUE(medium.contains(QString::fromStdString(formatCurrency("EUR", 9.21))));
-    EXPECT_TRUE(medium.endsWith(QStringLiteral("Balance, 389,85 €")));
+    // The balance as every amount is written, not as Google wrote it ("389,85 €").
+    EXPECT_TRUE(medium.endsWith(QStringLiteral("Balance, ") +
+                                QString::fromStdString(formatCurrency("EUR", 389.85))))
+        << medium.toStdString();
     EXPECT_EQ(EarningsWidget::accessibleDescription(entryWith(sampleSnapshot(), false),
                                                     WidgetFamily::systemLarge),
               QStringLiteral("Open Ambrel to sign in"));
@@ -348,24 +382,157 @@ TEST_F(WidgetFaces, AccessibleDescriptionListsWhatIsShown) {
     EXPECT_TRUE(large.endsWith(
         QStringLiteral(", Projected this month: $16.00, 4% of the monthly objective")))
         << large.toStdString();
+    // Each change says what it compares against: page views rose from 800 to 1,000, the
+    // impressions held.
+    EXPECT_TRUE(large.contains(QStringLiteral(", (+25%) vs same day last week, Page RPM")))
+        << large.toStdString();
+    EXPECT_TRUE(large.contains(QStringLiteral(", (0%) vs same day last week, Clicks")));
+
+    // An account in another zone than the desktop's is named once, last.
+    trend.timeZone = "Asia/Tokyo";
+    const QString tokyo =
+        EarningsWidget::accessibleDescription(entryWith(trend), WidgetFamily::systemLarge);
+    EXPECT_TRUE(tokyo.endsWith(QStringLiteral(", Days end at midnight, Asia/Tokyo")))
+        << tokyo.toStdString();
+    EXPECT_EQ(tokyo.count(QStringLiteral("Asia/Tokyo")), 1);
     EXPECT_FALSE(EarningsWidget::accessibleDescription(entryWith(sampleSnapshot()),
                                                        WidgetFamily::systemLarge)
                      .contains(QStringLiteral("Projected")));
 }
 
-// PNGs of every family for a person to look at: the sample, and signed out.
-TEST_F(WidgetFaces, WritesScreenshots) {
-    const std::filesystem::path folder = testing::screenshotFolder();
-    if (folder.empty()) GTEST_SKIP() << "AMBREL_BUILD_DIR is not set";
-    for (WidgetFamily family : kSupportedFamilies) {
-        const std::string name = "widget-" + familyName(family).toStdString();
-        for (bool connected : {true, false}) {
-            const auto path = folder / (name + (connected ? "-sample.png" : "-disconnected.png"));
-            const QImage image =
-                EarningsWidget::image(entryWith(sampleSnapshot(), connected), family, 2);
-            EXPECT_TRUE(image.save(QString::fromStdString(path.string()))) << path;
+// Accent-coloured pixels of `image` below its title row: the prominent figures.
+int accentPixelsBelowTitle(const QImage& image) {
+    int count = 0;
+    for (int y = 40; y < image.height() - 16; ++y) {
+        for (int x = 16; x < image.width() - 16; ++x) {
+            if (near(image.pixel(x, y), widgetAccentColor(), 12)) ++count;
         }
     }
+    return count;
+}
+
+// The sample stands in for figures the widget does not have yet: in no family is it drawn or
+// said as figures. Grey bars stand where the amounts would be, the rings are empty, and the
+// face says "No figures yet".
+TEST_F(WidgetFaces, SampleIsDrawnAsAPlaceholderNeverAsFigures) {
+    using testing::FaceCase;
+    const EarningsEntry sample = testing::entryFor(FaceCase::sample);
+    const QRegularExpression digit(QStringLiteral("\\d"));
+    for (WidgetFamily family : kSupportedFamilies) {
+        const FaceRecording face = recordFace(sample, family);
+        for (const QString& text : textsOf(face))
+            EXPECT_FALSE(text.contains(digit)) << text.toStdString();
+        EXPECT_FALSE(itemsOfKind(face, FaceItem::Kind::bar).empty());
+        const auto rings = itemsOfKind(face, FaceItem::Kind::ring);
+        ASSERT_EQ(rings.size(), 2u);
+        for (const FaceItem& ring : rings) EXPECT_TRUE(ring.text.isEmpty());
+        EXPECT_NE(findText(face, QStringLiteral("No figures yet")), nullptr);
+        const QString description = EarningsWidget::accessibleDescription(sample, family);
+        EXPECT_FALSE(description.contains(digit)) << description.toStdString();
+    }
+    // Today's amount, in the accent colour, is gone from the picture too.
+    EXPECT_GT(accentPixelsBelowTitle(EarningsWidget::image(testing::entryFor(FaceCase::fresh),
+                                                           WidgetFamily::systemMedium, 1)),
+              20);
+    EXPECT_EQ(accentPixelsBelowTitle(EarningsWidget::image(sample, WidgetFamily::systemMedium, 1)),
+              0);
+}
+
+// Figures older than two refreshes are drawn dimmed beside their age, in every family; fresh
+// ones say when they were fetched on the medium and large faces, and the small face says
+// nothing of them.
+TEST_F(WidgetFaces, OldFiguresAreDimmedBesideTheirAge) {
+    using testing::FaceCase;
+    const QString age = QStringLiteral("Updated 3 hours ago");
+    for (WidgetFamily family : kSupportedFamilies) {
+        const std::string name = familyName(family).toStdString();
+        const FaceRecording fresh = recordFace(testing::entryFor(FaceCase::fresh), family);
+        const FaceRecording stale = recordFace(testing::entryFor(FaceCase::stale), family);
+        const FaceItem* freshToday = findText(fresh, money(5));
+        const FaceItem* staleToday = findText(stale, money(5));
+        ASSERT_TRUE(freshToday && staleToday) << name;
+        EXPECT_NEAR(staleToday->color.alphaF(),
+                    freshToday->color.alphaF() * FaceCanvas::kDimmedOpacity, 0.01)
+            << name;
+        for (const FaceItem& ring : itemsOfKind(stale, FaceItem::Kind::ring))
+            EXPECT_DOUBLE_EQ(ring.opacity, FaceCanvas::kDimmedOpacity) << name;
+
+        const FaceItem* note = findText(stale, age);
+        ASSERT_NE(note, nullptr) << name;
+        EXPECT_TRUE(sameColor(note->color, whiteAt(0.9))) << name;
+        EXPECT_EQ(findText(fresh, age), nullptr);
+        EXPECT_EQ(findText(fresh, QStringLiteral("Updated at 06:08")) != nullptr,
+                  family != WidgetFamily::systemSmall)
+            << name;
+    }
+    // In the picture: the dimmed amount is darker.
+    const auto brightest = [](const QImage& image, const QRectF& area) {
+        int most = 0;
+        const QRect pixels = area.toAlignedRect();
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+            for (int x = pixels.left(); x <= pixels.right(); ++x)
+                most = std::max(most, qGray(image.pixel(x, y)));
+        return most;
+    };
+    const FaceRecording layout =
+        recordFace(testing::entryFor(FaceCase::fresh), WidgetFamily::systemMedium);
+    const QRectF today = findText(layout, money(5))->rect;
+    EXPECT_LT(brightest(EarningsWidget::image(testing::entryFor(FaceCase::stale),
+                                              WidgetFamily::systemMedium, 1),
+                        today),
+              brightest(EarningsWidget::image(testing::entryFor(FaceCase::fresh),
+                                              WidgetFamily::systemMedium, 1),
+                        today) -
+                  60);
+}
+
+// When Google has ended the sign-in, every family keeps the last figures and asks, in the accent
+// colour, to sign in again.
+TEST_F(WidgetFaces, EndedSignInKeepsTheFiguresAndAsksToSignInAgain) {
+    const EarningsEntry entry = testing::entryFor(testing::FaceCase::signInAgain);
+    for (WidgetFamily family : kSupportedFamilies) {
+        const FaceRecording face = recordFace(entry, family);
+        EXPECT_NE(findText(face, money(5)), nullptr) << familyName(family).toStdString();
+        const FaceItem* ask = findText(face, QStringLiteral("Open Ambrel to sign in again"));
+        ASSERT_NE(ask, nullptr) << familyName(family).toStdString();
+        EXPECT_TRUE(sameColor(ask->color, widgetAccentColor()));
+    }
+}
+
+// PNGs of every family for a person to look at, in English and French at scales 1 and 2:
+// fresh figures, old ones, an ended sign-in, the sample, and signed out.
+TEST_F(WidgetFaces, WritesScreenshots) {
+    using testing::FaceCase;
+    const std::filesystem::path folder = testing::screenshotFolder();
+    if (folder.empty()) GTEST_SKIP() << "AMBREL_BUILD_DIR is not set";
+    const std::pair<const char*, EarningsEntry> cases[] = {
+        {"fresh", testing::entryFor(FaceCase::fresh)},
+        {"stale", testing::entryFor(FaceCase::stale)},
+        {"sign-in-again", testing::entryFor(FaceCase::signInAgain)},
+        {"sample", testing::entryFor(FaceCase::sample)},
+        {"disconnected", entryWith(sampleSnapshot(), false)}};
+    testing::ScopedEnv env;
+    initLocalization((std::string(std::getenv("AMBREL_BUILD_DIR")) + "/locale").c_str());
+    for (const char* language : {"en_US", "fr_FR"}) {
+        // gettext translates outside the "C" locale only, and keeps what it found until the
+        // locale changes, whatever LANGUAGE says meanwhile.
+        env.set("LANGUAGE", language);
+        std::setlocale(LC_MESSAGES, "C");
+        std::setlocale(LC_MESSAGES, "C.UTF-8");
+        for (WidgetFamily family : kSupportedFamilies) {
+            for (const auto& [name, entry] : cases) {
+                for (int scale : {1, 2}) {
+                    const auto path =
+                        folder / ("widget-" + familyName(family).toStdString() + "-" + name + "-" +
+                                  language + "@" + std::to_string(scale) + "x.png");
+                    EXPECT_TRUE(EarningsWidget::image(entry, family, scale)
+                                    .save(QString::fromStdString(path.string())))
+                        << path;
+                }
+            }
+        }
+    }
+    std::setlocale(LC_MESSAGES, "C");
 }
 
 }  // namespace

@@ -409,6 +409,15 @@ TEST_F(WidgetProcessTest, StatusRefreshesAMissingCacheThenReadsIt) {
     EXPECT_TRUE(fake->requests().empty());
 }
 
+// Signed in, with Google out of reach and nothing cached, the status line has no figures to
+// show: it says so, and never prints the built-in sample's.
+TEST_F(WidgetProcessTest, StatusOfflineWithNothingCachedPrintsNoFigures) {
+    fake.reset();
+    const ProcessResult offline = runWidget({"status"}, environment(cache, "en_US"));
+    EXPECT_EQ(offline.exitCode, 0) << offline.err;
+    EXPECT_EQ(offline.out, "Ambrel: no figures yet\n");
+}
+
 // Anything but a known command prints the usage on stderr and exits with 2, before touching
 // any store or the network.
 TEST(WidgetProgram, UnknownArgumentsPrintUsage) {

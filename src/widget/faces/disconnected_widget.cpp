@@ -3,22 +3,20 @@
 #include <QFontMetricsF>
 #include <cmath>
 
-#include "ui/fonts.h"
 #include "widget/faces/face_canvas.h"
+#include "widget/faces/face_fonts.h"
 #include "widget/faces/face_texts.h"
 #include "widget/faces/widget_colors.h"
 
 namespace ambrel {
 namespace {
 
-// The symbol takes the size of the surrounding text, the body style; symbols sit a little
-// larger than the font's pixel size.
-double symbolSide() {
-    return textStylePixelSize(TextStyle::Body) * 1.2;
-}
+// The symbol takes the size of the surrounding text, the body style's 13 px; symbols sit a
+// little larger than the font's pixel size.
+constexpr double kSymbolSide = 13 * 1.2;
 
 QFont messageFont() {
-    return textStyleFont(TextStyle::Caption2);
+    return faceCaptionFont();
 }
 
 }  // namespace
@@ -33,7 +31,7 @@ void DisconnectedWidget::draw(FaceCanvas& canvas, const QRectF& content) const {
                                   .boundingRect(QRectF(0, 0, area.width(), area.height()),
                                                 Qt::AlignHCenter | Qt::TextWordWrap, message());
     const double textHeight = std::ceil(textBounds.height());
-    const double side = symbolSide();
+    const double side = kSymbolSide;
     const double top = area.center().y() - (side + kSpacing + textHeight) / 2;
 
     canvas.drawSymbol(QStringLiteral("circle.hexagongrid.fill"),

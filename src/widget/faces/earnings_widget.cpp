@@ -3,8 +3,10 @@
 #include <QPainter>
 #include <cmath>
 
+#include "core/earnings/account_day_text.h"
 #include "widget/faces/earnings_widget_background.h"
 #include "widget/faces/earnings_widget_view.h"
+#include "widget/faces/face_notice.h"
 #include "widget/faces/face_texts.h"
 #include "widget/faces/large_widget.h"
 
@@ -21,7 +23,9 @@ QString description() {
 void draw(QPainter* painter, FaceRecording* recording, const EarningsEntry& entry,
           WidgetFamily family, const QRectF& rect) {
     if (painter) EarningsWidgetBackground().draw(*painter, rect);
-    FaceCanvas canvas(painter, recording);
+    const FigureStyle figures =
+        entry.isConnected ? faceNoticeOf(entry).figures : FigureStyle::plain;
+    FaceCanvas canvas(painter, recording, figures);
     const QRectF content =
         rect.adjusted(kContentMargin, kContentMargin, -kContentMargin, -kContentMargin);
     EarningsWidgetView{.entry = entry, .familyOverride = std::nullopt, .envFamily = family}.draw(
@@ -32,8 +36,12 @@ QString accessibleDescription(const EarningsEntry& entry, WidgetFamily family) {
     FaceRecording recording;
     draw(nullptr, &recording, entry, family, QRectF(QPointF(0, 0), familySize(family)));
     QStringList texts = spokenTexts(recording);
-    if (entry.isConnected && family == WidgetFamily::systemLarge)
+    if (entry.isConnected && family == WidgetFamily::systemLarge) {
         texts += LargeWidget{entry}.spokenProjection();
+        // Whose midnight ends "today", once: the report days are the account's, not the desktop's.
+        if (const auto zone = accountDayText(entry.snapshot.timeZone))
+            texts << QString::fromStdString(*zone);
+    }
     return texts.join(QStringLiteral(", "));
 }
 

@@ -1,6 +1,7 @@
 #include "widget/faces/face_texts.h"
 
 #include "core/earnings/formatting.h"
+#include "core/earnings/payment_text.h"
 #include "core/platform/localization.h"
 
 namespace ambrel {
@@ -15,7 +16,7 @@ QString moneyText(const AmbrelSnapshot& snapshot, double value) {
 
 QString balanceText(const AmbrelSnapshot& snapshot) {
     if (!snapshot.balance) return QStringLiteral("\u2014");
-    return QString::fromStdString(*snapshot.balance);
+    return QString::fromStdString(displayAmountText(*snapshot.balance, snapshot.currency));
 }
 
 }  // namespace ambrel

@@ -14,7 +14,8 @@ QString localized(const char* key);
 // An amount as money in the snapshot's currency.
 QString moneyText(const AmbrelSnapshot& snapshot, double value);
 
-// The unpaid balance as the payments list gave it, or "—" when there is none.
+// The unpaid balance written as every other amount is (Google writes it in the format of the
+// account's own locale), or "—" when there is none.
 QString balanceText(const AmbrelSnapshot& snapshot);
 
 }  // namespace ambrel

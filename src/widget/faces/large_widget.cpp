@@ -8,6 +8,8 @@
 #include "core/earnings/trend_texts.h"
 #include "ui/fonts.h"
 #include "widget/faces/face_canvas.h"
+#include "widget/faces/face_fonts.h"
+#include "widget/faces/face_notice.h"
 #include "widget/faces/face_texts.h"
 #include "widget/faces/fitted_line.h"
 #include "widget/faces/stack_spacers.h"
@@ -25,13 +27,11 @@ constexpr double kDividerOpacity = 0.15;
 const std::vector<double> kSpacerMinimums{10, 12, 12, 10, 0};
 
 QFont headingFont() {
-    QFont font = textStyleFont(TextStyle::Caption);
-    font.setWeight(QFont::DemiBold);
-    return font;
+    return faceHeadingFont();
 }
 
 QFont metricTitleFont() {
-    return textStyleFont(TextStyle::Caption2);
+    return faceCaptionFont();
 }
 QFont metricValueFont() {
     return systemFont(15, QFont::DemiBold, true);
@@ -42,8 +42,19 @@ double metricCellHeight() {
            lineHeight(metricValueFont()) + LargeWidget::kCellSpacing + WidgetDelta::height();
 }
 
+// What yesterday's metrics are compared with: the same comparison as the yesterday card's, in
+// its words.
+QString metricComparison(const AmbrelSnapshot& snapshot) {
+    for (const EarningsCard& card : snapshot.cards()) {
+        if (card.id == "yesterday" && card.comparisonLabel)
+            return QString::fromStdString(*card.comparisonLabel);
+    }
+    return {};
+}
+
 // One performance metric: its title, its value and its change, at the cell's leading edge.
-void drawMetricCell(FaceCanvas& canvas, const PerfMetric& metric, const QRectF& cell) {
+void drawMetricCell(FaceCanvas& canvas, const PerfMetric& metric, const QString& comparedWith,
+                    const QRectF& cell) {
     double y = cell.top();
     const double titleHeight = lineHeight(metricTitleFont());
     canvas.drawLine(QString::fromStdString(metric.title),
@@ -51,11 +62,11 @@ void drawMetricCell(FaceCanvas& canvas, const PerfMetric& metric, const QRectF& 
                     metricTitleFont(), whiteAt(0.55));
     y += titleHeight + LargeWidget::kCellSpacing;
     const double valueHeight = lineHeight(metricValueFont());
-    canvas.drawLine(QString::fromStdString(valueText(metric)),
-                    QRectF(cell.left(), y, cell.width(), valueHeight), Qt::AlignLeft,
-                    metricValueFont(), Qt::white, LargeWidget::kMetricValueMinimumScale);
+    canvas.drawFigure(QString::fromStdString(valueText(metric)),
+                      QRectF(cell.left(), y, cell.width(), valueHeight), Qt::AlignLeft,
+                      metricValueFont(), Qt::white, LargeWidget::kMetricValueMinimumScale);
     y += valueHeight + LargeWidget::kCellSpacing;
-    WidgetDelta{metric.comparison}.draw(
+    WidgetDelta{.comparison = metric.comparison, .comparedWith = comparedWith}.draw(
         canvas, QRectF(cell.left(), y, cell.width(), WidgetDelta::height()));
 }
 
@@ -83,6 +94,7 @@ QString LargeWidget::performanceHeading() {
 }
 
 QStringList LargeWidget::spokenProjection() const {
+    if (entry.isSample) return {};
     const auto projection = monthEndProjection(entry.snapshot.dailyEarnings);
     if (!projection) return {};
     QStringList texts{QString::fromStdString(projectionText(entry.snapshot.currency, *projection))};
@@ -132,13 +144,14 @@ double LargeWidget::metricGridHeight() const {
 
 void LargeWidget::drawMetricGrid(FaceCanvas& canvas, const QRectF& box) const {
     const std::vector<PerfMetric> metrics = entry.snapshot.perfMetrics();
+    const QString comparedWith = metricComparison(entry.snapshot);
     const double cellWidth = columnWidth(box.width(), kMetricColumns, kMetricColumnSpacing);
     const double cellHeight = metricCellHeight();
     for (std::size_t i = 0; i < metrics.size(); ++i) {
         const double column = static_cast<double>(i % kMetricColumns);
         const double row = static_cast<double>(i / kMetricColumns);
         drawMetricCell(
-            canvas, metrics[i],
+            canvas, metrics[i], comparedWith,
             QRectF(box.left() + column * (cellWidth + kMetricColumnSpacing),
                    box.top() + row * (cellHeight + kMetricRowSpacing), cellWidth, cellHeight));
     }
@@ -153,14 +166,17 @@ void LargeWidget::draw(FaceCanvas& canvas, const QRectF& content) const {
     const double titleHeight = WidgetTitle::height();
     const double headingHeight = lineHeight(headingFont());
     const double metricsHeight = metricGridHeight();
+    const FaceNotice notice = faceNoticeOf(entry);
+    const double alertHeight = notice.signInAgain ? lineHeight(faceCaptionFont()) : 0;
 
     const double fixed =
-        titleHeight + rowHeight + kDividerThickness + headingHeight + metricsHeight;
+        titleHeight + rowHeight + kDividerThickness + headingHeight + metricsHeight + alertHeight;
     const std::vector<double> spacers =
         distributeSpacers(kSpacerMinimums, content.height() - fixed);
 
     double y = content.top();
-    WidgetTitle().draw(canvas, QRectF(content.left(), y, content.width(), titleHeight));
+    WidgetTitle{.note = notice.freshness, .noteColor = notice.freshnessColor}.draw(
+        canvas, QRectF(content.left(), y, content.width(), titleHeight));
     y += titleHeight + spacers[0];
 
     ringRow.draw(canvas, QRectF(content.left(), y, ringsSize.width(), rowHeight));
@@ -179,6 +195,12 @@ void LargeWidget::draw(FaceCanvas& canvas, const QRectF& content) const {
     y += headingHeight + spacers[3];
 
     drawMetricGrid(canvas, QRectF(content.left(), y, content.width(), metricsHeight));
+    if (notice.signInAgain) {
+        canvas.drawLine(
+            *notice.signInAgain,
+            QRectF(content.left(), content.bottom() - alertHeight, content.width(), alertHeight),
+            Qt::AlignLeft, faceCaptionFont(), widgetAccentColor());
+    }
 }
 
 }  // namespace ambrel

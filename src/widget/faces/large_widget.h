@@ -1,7 +1,8 @@
 #pragma once
 
-// The large widget: the title; the two objective rings beside four figures; a divider; and
-// yesterday's performance metrics in a grid of three columns, each with its change.
+// The large widget: the title with how fresh the figures are; the two objective rings beside
+// four figures; a divider; yesterday's performance metrics in a grid of three columns, each
+// with its change; and, when Google ended the sign-in, a last line that says to sign in again.
 
 #include <QRectF>
 #include <QStringList>
@@ -38,7 +39,7 @@ struct LargeWidget {
     static QString performanceHeading();  // "Performance · Yesterday"
     // Said to assistive technologies after the drawn texts, though not drawn: where the month
     // will end, and the share of the monthly objective that reaches (earnings_trend.h). Empty
-    // when the snapshot has no complete day to project from.
+    // when the snapshot has no complete day to project from, and for the sample.
     QStringList spokenProjection() const;
 
     void draw(FaceCanvas& canvas, const QRectF& content) const;

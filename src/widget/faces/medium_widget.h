@@ -1,7 +1,8 @@
 #pragma once
 
-// The medium widget: the title at the top, and below it the two objective rings on the left and
-// today's earnings over the balance on the right.
+// The medium widget: the title at the top with how fresh the figures are, and below it the two
+// objective rings on the left and today's earnings over the balance on the right; at the
+// bottom, when Google ended the sign-in, a line that says to sign in again.
 
 #include <QRectF>
 #include <array>

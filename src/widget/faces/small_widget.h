@@ -1,7 +1,8 @@
 #pragma once
 
 // The small widget: the day's and the month's objective rings side by side, each with its
-// amount, centred in the widget.
+// amount, centred in the widget; below them, only when something is amiss, one line that says
+// what (the sign-in ended, the figures are a sample, or how old they are).
 
 #include <QRectF>
 
@@ -17,6 +18,8 @@ struct SmallWidget {
 
     static constexpr double kRingDiameter = 62;
     static constexpr double kRingSpacing = 14;
+    static constexpr double kNoteSpacing = 10;
+    static constexpr double kNoteMinimumScale = 0.75;
 
     RingRow rings() const;
 

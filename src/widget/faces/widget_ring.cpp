@@ -4,6 +4,7 @@
 
 #include "ui/fonts.h"
 #include "widget/faces/face_canvas.h"
+#include "widget/faces/face_fonts.h"
 #include "widget/faces/fitted_line.h"
 #include "widget/faces/widget_colors.h"
 
@@ -11,7 +12,7 @@ namespace ambrel {
 namespace {
 
 QFont titleFont() {
-    return textStyleFont(TextStyle::Caption2);
+    return faceCaptionFont();
 }
 QFont subtitleFont() {
     return systemFont(11, QFont::DemiBold, true);
@@ -42,15 +43,15 @@ void WidgetRing::draw(FaceCanvas& canvas, const QRectF& box) const {
     // "Day, 92 %, 9,21 €".
     const double titleHeight = lineHeight(titleFont());
     canvas.drawLine(title, QRectF(box.left(), y, box.width(), titleHeight), Qt::AlignHCenter,
-                    titleFont(), whiteAt(0.6));
+                    titleFont(), whiteAt(kTitleOpacity));
     canvas.drawRing(progress(), ringSquare.topLeft(), diameter, kLineWidth,
                     diameter * kCenterFontRatio, Qt::white);
     y += titleHeight;
 
     if (subtitle) {
         y += kSpacing;
-        canvas.drawLine(*subtitle, QRectF(box.left(), y, box.width(), lineHeight(subtitleFont())),
-                        Qt::AlignHCenter, subtitleFont(), whiteAt(0.85), kSubtitleMinimumScale);
+        canvas.drawFigure(*subtitle, QRectF(box.left(), y, box.width(), lineHeight(subtitleFont())),
+                          Qt::AlignHCenter, subtitleFont(), whiteAt(0.85), kSubtitleMinimumScale);
     }
 }
 

@@ -23,6 +23,7 @@ struct WidgetRing {
     static constexpr double kSpacing = 4;
     static constexpr double kCenterFontRatio = 0.22;
     static constexpr double kSubtitleMinimumScale = 0.6;
+    static constexpr double kTitleOpacity = 0.6;
 
     // value / goal; a goal of 0 or less is no progress rather than a division by zero.
     double progress() const;

@@ -2,6 +2,7 @@
 
 #include "ui/fonts.h"
 #include "widget/faces/face_canvas.h"
+#include "widget/faces/face_fonts.h"
 #include "widget/faces/fitted_line.h"
 #include "widget/faces/widget_colors.h"
 
@@ -9,7 +10,7 @@ namespace ambrel {
 namespace {
 
 QFont titleFont() {
-    return textStyleFont(TextStyle::Caption2);
+    return faceCaptionFont();
 }
 
 }  // namespace
@@ -25,11 +26,11 @@ double WidgetStat::height() const {
 void WidgetStat::draw(FaceCanvas& canvas, const QRectF& box) const {
     const double titleHeight = lineHeight(titleFont());
     canvas.drawLine(title, QRectF(box.left(), box.top(), box.width(), titleHeight), Qt::AlignLeft,
-                    titleFont(), whiteAt(0.55), kTitleMinimumScale);
+                    titleFont(), whiteAt(kTitleOpacity), kTitleMinimumScale);
     const double valueTop = box.top() + titleHeight + kSpacing;
-    canvas.drawLine(value, QRectF(box.left(), valueTop, box.width(), lineHeight(valueFont())),
-                    Qt::AlignLeft, valueFont(), prominent ? widgetAccentColor() : QColor(Qt::white),
-                    kValueMinimumScale);
+    canvas.drawFigure(value, QRectF(box.left(), valueTop, box.width(), lineHeight(valueFont())),
+                      Qt::AlignLeft, valueFont(),
+                      prominent ? widgetAccentColor() : QColor(Qt::white), kValueMinimumScale);
 }
 
 }  // namespace ambrel

@@ -19,6 +19,8 @@ struct WidgetStat {
     static constexpr double kSpacing = 2;
     static constexpr double kTitleMinimumScale = 0.6;
     static constexpr double kValueMinimumScale = 0.5;
+    // 5.4:1 against the gradient's lightest, top edge.
+    static constexpr double kTitleOpacity = 0.55;
 
     QFont valueFont() const;
     double height() const;

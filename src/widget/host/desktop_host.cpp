@@ -2,10 +2,12 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 #include <ostream>
 #include <utility>
 
+#include "widget/faces/earnings_widget.h"
 #include "widget/host/face_window.h"
 #include "widget/wayland/layer_shell_desktop.h"
 
@@ -24,17 +26,25 @@ DesktopHost::DesktopHost(EntrySource cachedEntry, TimelineScheduler::Producer ti
     : QObject(parent),
       cachedEntry_(std::move(cachedEntry)),
       positions_(widgetDefaults),
+      hidden_(widgetDefaults),
+      err_(err),
       scheduler_(std::move(timeline), systemClock()) {
+    families = hidden_.shown(families);
     if (!families.empty()) openLayerShell(families, err, ordinaryWindowsAdvice);
     for (WidgetFamily family : layerShell_ ? std::vector<WidgetFamily>() : families) {
         auto window = std::make_unique<FaceWindow>(family, canKeepBelow());
         connect(window.get(), &FaceWindow::movedByUser, this, &DesktopHost::savePosition);
+        connect(window.get(), &FaceWindow::commandChosen, this, &DesktopHost::run);
+        connect(window.get(), &FaceWindow::menuRequested, this,
+                [this, face = window.get()](WidgetFamily, QPoint at) { showMenu(*face, at); });
         windows_.push_back(std::move(window));
     }
     connect(&scheduler_, &TimelineScheduler::timelineChanged, this, [this] {
         const Timeline& timeline = *scheduler_.current();
         showEntry(timeline.entry);
-        if (timeline.refreshed) Q_EMIT refreshedEntryShown(timeline.entry);
+        // The sample is no one's figures: nothing in it is news (reached objectives least).
+        if (timeline.refreshed && !timeline.entry.isSample)
+            Q_EMIT refreshedEntryShown(timeline.entry);
     });
     connect(&reloads_, &ReloadListener::reloadRequested, &scheduler_,
             &TimelineScheduler::requestReload);
@@ -61,6 +71,7 @@ void DesktopHost::openLayerShell(const std::vector<WidgetFamily>& families, std:
     layerShell_ = std::move(*desktop);
     connect(layerShell_.get(), &wayland::LayerShellDesktop::movedByUser, this,
             &DesktopHost::savePosition);
+    connect(layerShell_.get(), &wayland::LayerShellDesktop::commandChosen, this, &DesktopHost::run);
     connect(layerShell_.get(), &wayland::LayerShellDesktop::connectionLost, this,
             [&err](const QString& reason) {
                 err << "ambrel-widget: the Wayland compositor went away (" << reason.toStdString()
@@ -117,6 +128,55 @@ QPoint DesktopHost::defaultPosition(const FaceWindow& window, int index) const {
 
 void DesktopHost::savePosition(WidgetFamily family, QPoint position) {
     positions_.save(family, position);
+}
+
+void DesktopHost::run(WidgetFamily family, FaceCommand command) {
+    switch (command) {
+        case FaceCommand::openAmbrel:
+            return Q_EMIT openRequested();
+        case FaceCommand::refreshNow:
+            return refreshNow();
+        case FaceCommand::hideWidget:
+            return hide(family);
+        case FaceCommand::quitWidgets:
+            return Q_EMIT quitRequested();
+    }
+}
+
+// A child of the face's window, so that a Wayland compositor gets it as that window's popup
+// rather than as a window of its own; it goes when closed.
+void DesktopHost::showMenu(FaceWindow& window, QPoint globalPosition) {
+    auto* menu = new QMenu(&window);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setAccessibleName(EarningsWidget::displayName());
+    for (FaceCommand command : kFaceCommands) {
+        menu->addAction(faceCommandLabel(command), this,
+                        [this, family = window.family(), command] { run(family, command); });
+    }
+    menu->popup(globalPosition);
+}
+
+void DesktopHost::hide(WidgetFamily family) {
+    if (!hidden_.hide(family)) {
+        err_ << "ambrel-widget: cannot keep the hidden widget in the widget's cache folder\n"
+             << std::flush;
+    }
+    if (layerShell_) layerShell_->removeFace(family);
+    // Later: the menu that asked for this is the window's child, and may still be on the stack.
+    for (auto it = windows_.begin(); it != windows_.end();) {
+        if ((*it)->family() != family) {
+            ++it;
+            continue;
+        }
+        (*it)->hide();
+        it->release()->deleteLater();
+        it = windows_.erase(it);
+    }
+    if (!hasFaces()) Q_EMIT everyFaceHidden();
+}
+
+bool DesktopHost::hasFaces() const {
+    return layerShell_ ? !layerShell_->faces().empty() : !windows_.empty();
 }
 
 }  // namespace ambrel::widget

@@ -5,6 +5,10 @@
 // application, and the windows' places kept from one run to the next. Other surfaces of the
 // same timeline (the panel indicator) follow entryShown; with no families there are no windows
 // and the host needs no window system.
+//
+// A click on a face opens Ambrel; its menu offers "Open Ambrel", "Refresh now", "Hide this
+// widget" (remembered, see hidden_faces.h) and "Quit widgets". Opening and quitting are left to
+// the owner (openRequested, quitRequested), as is what to do once every face is hidden.
 
 #include <QObject>
 #include <QPoint>
@@ -17,7 +21,9 @@
 
 #include "ui/widget_center.h"
 #include "widget/earnings_provider.h"
+#include "widget/faces/face_commands.h"
 #include "widget/faces/widget_family.h"
+#include "widget/host/hidden_faces.h"
 #include "widget/host/timeline_scheduler.h"
 #include "widget/host/window_positions.h"
 
@@ -53,6 +59,9 @@ class DesktopHost final : public QObject {
     // A refresh asked for by the user: a reload request (timeline_scheduler.h says when it runs).
     void refreshNow() { scheduler_.requestReload(); }
 
+    // A command of a face's menu, click or accessible action.
+    void run(WidgetFamily family, FaceCommand command);
+
     const std::vector<std::unique_ptr<FaceWindow>>& windows() const { return windows_; }
     // The layer surfaces, when they stand in for the windows.
     const wayland::LayerShellDesktop* layerShell() const { return layerShell_.get(); }
@@ -68,6 +77,11 @@ class DesktopHost final : public QObject {
     // After entryShown, for an entry whose figures a refresh has just fetched: never the cached
     // entry shown at start, nor the cache or sample that a failed refresh falls back to.
     void refreshedEntryShown(const ambrel::EarningsEntry& entry);
+    // "Open Ambrel" (or a click on a face), and "Quit widgets".
+    void openRequested();
+    void quitRequested();
+    // The user has hidden the last face shown.
+    void everyFaceHidden();
 
   private:
     void openLayerShell(const std::vector<WidgetFamily>& families, std::ostream& err,
@@ -76,9 +90,14 @@ class DesktopHost final : public QObject {
     void place(FaceWindow& window, int index);
     QPoint defaultPosition(const FaceWindow& window, int index) const;
     void savePosition(WidgetFamily family, QPoint position);
+    void showMenu(FaceWindow& window, QPoint globalPosition);
+    void hide(WidgetFamily family);
+    bool hasFaces() const;
 
     EntrySource cachedEntry_;
     WindowPositions positions_;
+    HiddenFaces hidden_;
+    std::ostream& err_;
     TimelineScheduler scheduler_;
     ReloadListener reloads_;
     std::vector<std::unique_ptr<FaceWindow>> windows_;

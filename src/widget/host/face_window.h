@@ -1,7 +1,9 @@
 #pragma once
 
 // One widget on the desktop: a frameless window of the family's size that paints the face of
-// the current entry with rounded, transparent corners, and that the user moves by dragging.
+// the current entry with rounded, transparent corners. The user moves it by dragging, opens
+// Ambrel with a click (a press and release without a drag) and gets its menu with the other
+// button; assistive technologies get the menu's commands as the window's actions.
 
 #include <QPoint>
 #include <QTimer>
@@ -9,6 +11,7 @@
 #include <optional>
 
 #include "widget/earnings_provider.h"
+#include "widget/faces/face_commands.h"
 #include "widget/faces/widget_family.h"
 
 namespace ambrel::widget {
@@ -26,9 +29,16 @@ class FaceWindow final : public QWidget {
 
     static Qt::WindowFlags windowFlagsFor(bool keepBelow);
 
+    // What a click, the menu or an accessible action asks of the face.
+    void run(FaceCommand command) { Q_EMIT commandChosen(family_, command); }
+
   Q_SIGNALS:
     // The user has finished moving the window; `position` is its new top left corner.
     void movedByUser(ambrel::WidgetFamily family, QPoint position);
+    // A click opens Ambrel; the menu's and the actions' commands come the same way.
+    void commandChosen(ambrel::WidgetFamily family, ambrel::FaceCommand command);
+    // The other button was pressed at `globalPosition`.
+    void menuRequested(ambrel::WidgetFamily family, QPoint globalPosition);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -38,10 +48,14 @@ class FaceWindow final : public QWidget {
     void moveEvent(QMoveEvent* event) override;
 
   private:
+    void startMove(QPoint globalPosition);
     void reportMove();
 
     WidgetFamily family_;
     std::optional<EarningsEntry> entry_;
+    // Where the primary button went down, until it comes up or the pointer has gone far enough
+    // to make it a drag.
+    std::optional<QPoint> pressedAt_;
     // The window manager moves the window after startSystemMove() and sends no release; the
     // move counts as finished once the window has rested for a moment.
     QTimer moveSettled_;

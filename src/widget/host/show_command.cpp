@@ -14,6 +14,7 @@
 #include "widget/host/gnome_shell_extension.h"
 #include "widget/host/objective_notifier.h"
 #include "widget/host/widget_program.h"
+#include "widget/panel/application_launcher.h"
 #include "widget/panel/panel_indicator.h"
 #include "widget/system_services.h"
 
@@ -116,6 +117,16 @@ int runShowCommand(int& argc, char** argv, const ShowOptions& requested, const s
     DesktopHost host([&entries] { return entries.snapshot(); },
                      [&entries] { return entries.timeline(); }, options.families, defaults, err,
                      ordinaryWindowsAdvice);
+
+    // A click on a face opens Ambrel as the indicator's "Open Ambrel" does; a host of faces
+    // alone ends with its last face.
+    panel::ApplicationLauncher launcher(
+        bus, QFileInfo(QString::fromStdString(program)).absolutePath(), err);
+    QObject::connect(&host, &DesktopHost::openRequested, &launcher,
+                     &panel::ApplicationLauncher::open);
+    QObject::connect(&host, &DesktopHost::quitRequested, app.get(), &QCoreApplication::quit);
+    if (!options.indicator)
+        QObject::connect(&host, &DesktopHost::everyFaceHidden, app.get(), &QCoreApplication::quit);
 
     ObjectiveNotifier notifier(bus, defaults, err);
     QObject::connect(&host, &DesktopHost::refreshedEntryShown, &notifier,

@@ -80,9 +80,15 @@ void paintRing(QPainter& painter, const RingGeometry& ring, double progress) {
     painter.drawPath(arc);
 }
 
-}  // namespace
+// The whole picture at `opacity`, as one layer: its strokes' overlaps do not show through.
+QImage faded(QImage image, double opacity) {
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    painter.fillRect(image.rect(), withOpacity(Qt::black, opacity));
+    return image;
+}
 
-QImage indicatorIcon(int size, std::optional<double> progress) {
+QImage drawnIcon(int size, std::optional<double> progress) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -98,9 +104,17 @@ QImage indicatorIcon(int size, std::optional<double> progress) {
     return image;
 }
 
-DBusImageList indicatorIconPixmaps(std::optional<double> progress) {
+}  // namespace
+
+QImage indicatorIcon(int size, std::optional<double> progress, bool stale) {
+    QImage image = drawnIcon(size, progress);
+    return stale ? faded(std::move(image), kStaleIconOpacity) : image;
+}
+
+DBusImageList indicatorIconPixmaps(std::optional<double> progress, bool stale) {
     DBusImageList pixmaps;
-    for (int size : kIndicatorIconSizes) pixmaps.append(dbusImage(indicatorIcon(size, progress)));
+    for (int size : kIndicatorIconSizes)
+        pixmaps.append(dbusImage(indicatorIcon(size, progress, stale)));
     return pixmaps;
 }
 

@@ -4,7 +4,8 @@
 // objective, gold until it is reached and green from then on, as the objective rings are.
 // Panels have light or dark backgrounds that the item cannot know, so the track is a mid grey
 // at half opacity and the arc and mark carry a thin dark edge: each stays visible on both.
-// Signed out, the mark is grey and has no ring.
+// Signed out (and before any figures), the mark is grey and has no ring. Figures older than two
+// refreshes are drawn faded, as on every surface.
 
 #include <QImage>
 #include <optional>
@@ -16,12 +17,15 @@ namespace ambrel::panel {
 // The sizes panels ask for, from a 16 px system tray to a 48 px dock-like panel.
 inline constexpr int kIndicatorIconSizes[] = {16, 22, 24, 32, 48};
 
-// `progress`: today against the daily goal (1 = reached, unclamped); none when signed out.
+// How much of a faded icon shows.
+inline constexpr double kStaleIconOpacity = 0.5;
+
+// `progress`: today against the daily goal (1 = reached, unclamped); none without figures.
 // Needs no QGuiApplication.
-QImage indicatorIcon(int size, std::optional<double> progress);
+QImage indicatorIcon(int size, std::optional<double> progress, bool stale = false);
 
 // One picture per size of kIndicatorIconSizes.
-DBusImageList indicatorIconPixmaps(std::optional<double> progress);
+DBusImageList indicatorIconPixmaps(std::optional<double> progress, bool stale = false);
 
 // ARGB32, not premultiplied, each pixel's bytes in network order, as the protocol wants.
 DBusImage dbusImage(const QImage& image);

@@ -85,9 +85,10 @@ void PanelIndicator::setEntry(const EarningsEntry& entry) {
     QStringList lines;
     for (const std::string& line : glance.lines) lines.append(QString::fromStdString(line));
     const DBusToolTip toolTip{{}, {}, title, lines.join(u'\n')};
-    const auto progress = glance.isConnected ? std::optional(glance.dailyProgress) : std::nullopt;
+    // The sample's progress is no one's: the grey mark until there are figures.
+    const auto progress = glance.hasFigures() ? std::optional(glance.dailyProgress) : std::nullopt;
     item_.setAppearance(title + QStringLiteral(" \u00B7 ") + firstLine, toolTip,
-                        indicatorIconPixmaps(progress));
+                        indicatorIconPixmaps(progress, glance.isStale));
 }
 
 }  // namespace ambrel::panel

@@ -1,6 +1,7 @@
 #include "widget/wayland/face_accessibility.h"
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAccessibleObject>
 #include <QGuiApplication>
 
@@ -9,9 +10,27 @@
 namespace ambrel::wayland {
 namespace {
 
-class FaceAccessibleInterface final : public QAccessibleObject {
+class FaceAccessibleInterface final : public QAccessibleObject, public QAccessibleActionInterface {
   public:
     explicit FaceAccessibleInterface(FaceAccessibility* face) : QAccessibleObject(face) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface*>(this);
+        return QAccessibleObject::interface_cast(type);
+    }
+
+    QStringList actionNames() const override { return faceActionNames(); }
+    QString localizedActionName(const QString& name) const override {
+        return faceActionDescription(name);
+    }
+    QString localizedActionDescription(const QString& name) const override {
+        return faceActionDescription(name);
+    }
+    void doAction(const QString& name) override {
+        if (const auto command = faceCommandOfAction(name)) face()->run(*command);
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
     QAccessibleInterface* parent() const override {
         return QAccessible::queryAccessibleInterface(QCoreApplication::instance());

@@ -3,11 +3,15 @@
 // What assistive technologies learn of a face drawn on a layer surface, which Qt knows nothing
 // of: a top-level window object that is never shown on Qt's own connection, so that the
 // application's accessible tree (and through it AT-SPI) lists it, with an accessible interface
-// of its own giving the face's name, description and place on the desktop.
+// of its own giving the face's name, description and place on the desktop, and the commands of
+// its menu as actions.
 
 #include <QRect>
 #include <QString>
 #include <QWindow>
+#include <functional>
+
+#include "widget/faces/face_commands.h"
 
 namespace ambrel::wayland {
 
@@ -27,7 +31,16 @@ class FaceAccessibility final : public QWindow {
     bool isShown() const { return shown_; }
     void setShown(bool shown);
 
+    // What the face's accessible actions run.
+    void setCommandHandler(std::function<void(FaceCommand)> handler) {
+        commandHandler_ = std::move(handler);
+    }
+    void run(FaceCommand command) const {
+        if (commandHandler_) commandHandler_(command);
+    }
+
   private:
+    std::function<void(FaceCommand)> commandHandler_;
     QString description_;
     QRect desktopGeometry_;
     bool shown_ = false;

@@ -1,5 +1,7 @@
 #include "widget/wayland/layer_face.h"
 
+#include <QGuiApplication>
+#include <QStyleHints>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -225,13 +227,19 @@ void LayerFace::motion(QPointF at) {
 
 // Compositors differ in the coordinates they report while a surface moves under a held
 // button, so the face stays where it is until the release; until then both ways of reporting
-// agree, and the distance from the press is the move.
+// agree, and the distance from the press is the move. A shorter one than the desktop's drag
+// distance was a hand's tremble in a click.
 std::optional<QPoint> LayerFace::release() {
     if (!pressedAt_) return std::nullopt;
     const QPoint delta = (lastAt_ - *pressedAt_).toPoint();
     pressedAt_.reset();
-    if (delta.isNull()) return std::nullopt;
+    if (delta.manhattanLength() < QGuiApplication::styleHints()->startDragDistance())
+        return QPoint();
     return delta;
+}
+
+int LayerFace::wholeScale() const {
+    return (scale120() + kWholeScale - 1) / kWholeScale;
 }
 
 void LayerFace::updateAccessibility() {

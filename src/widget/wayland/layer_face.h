@@ -65,17 +65,26 @@ class LayerFace {
     // In the desktop's logical coordinates.
     QRect geometry() const;
     wl_surface* surface() const { return surface_.get(); }
+    zwlr_layer_surface_v1* layerSurface() const { return layerSurface_.get(); }
+    // Whole device pixels per logical pixel of the last picture: a fractional scale rounded up.
+    int wholeScale() const;
 
     void setEntry(const EarningsEntry& entry);
     // The output's description changed: its scale may have.
     void outputChanged();
 
     // A press and drag of the primary button, in surface-local coordinates. The face does not
-    // move while the button is held; `release` gives the distance to move it by, if any.
+    // move while the button is held; `release` gives the distance to move it by, null for a
+    // click (less than the drag distance), none without a press.
     void press(QPointF at);
     void motion(QPointF at);
     std::optional<QPoint> release();
     void cancelDrag() { pressedAt_.reset(); }
+
+    // What assistive technologies' actions on the face run.
+    void setCommandHandler(std::function<void(FaceCommand)> handler) {
+        accessible_.setCommandHandler(std::move(handler));
+    }
 
     // How many pictures were drawn, and at which size in pixels the last one was.
     int drawCount() const { return drawCount_; }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "widget/wayland/layer_face.h"
+#include "widget/wayland/popup_menu.h"
 #include "widget/wayland/wayland_connection.h"
 #include "widget/wayland/wayland_output.h"
 
@@ -51,6 +52,8 @@ LayerShellDesktop::LayerShellDesktop(std::unique_ptr<WaylandConnection> connecti
                                                      [this](LayerFace& face, bool hadLived) {
                                                          if (hadLived) faceClosed(face);
                                                      }));
+        faces_.back()->setCommandHandler(
+            [this, family](FaceCommand command) { Q_EMIT commandChosen(family, command); });
     }
     connect(connection_.get(), &WaylandConnection::outputChanged, this,
             [this](WaylandOutput* output) {
@@ -66,7 +69,14 @@ LayerShellDesktop::LayerShellDesktop(std::unique_ptr<WaylandConnection> connecti
 
 LayerShellDesktop::~LayerShellDesktop() {
     if (closedSync_) wl_callback_destroy(closedSync_);
+    menu_.reset();   // before the surface it is a popup of
     faces_.clear();  // their proxies go before the connection
+}
+
+void LayerShellDesktop::removeFace(WidgetFamily family) {
+    menu_.reset();  // a popup goes before its parent
+    std::erase_if(faces_, [family](const auto& face) { return face->family() == family; });
+    connection_->flush();
 }
 
 void LayerShellDesktop::setEntry(const EarningsEntry& entry) {
@@ -172,34 +182,82 @@ LayerFace* LayerShellDesktop::faceOf(wl_surface* surface) const {
     return nullptr;
 }
 
-void LayerShellDesktop::pointerButton(wl_surface* surface, QPointF at, bool pressed) {
-    LayerFace* face = faceOf(surface);
+void LayerShellDesktop::pointerButton(const ButtonEvent& event) {
+    if (menu_ && event.surface == menu_->surface()) return menu_->pointerButton(event);
+    LayerFace* face = faceOf(event.surface);
     if (!face) return;
-    if (pressed) return face->press(at);
-    const auto delta = face->release();
-    if (!delta || !face->output()) return;
+    // A press on a face while its menu is open closes the menu, as a click elsewhere does.
+    if (menu_ && event.pressed) {
+        menu_->dismiss();
+        return;
+    }
+    if (event.button == PointerButton::secondary) {
+        if (event.pressed) openMenu(*face, event);
+        return;
+    }
+    if (event.pressed) return face->press(event.at);
+    primaryReleased(*face);
+}
+
+// A release in place is a click, which opens Ambrel; further away it moves the face.
+void LayerShellDesktop::primaryReleased(LayerFace& face) {
+    const auto delta = face.release();
+    if (!delta) return;
+    if (delta->isNull()) {
+        Q_EMIT commandChosen(face.family(), FaceCommand::openAmbrel);
+        return;
+    }
+    if (!face.output()) return;
 
     // The output under the face's new centre takes it; off every output it stays on its own.
-    const QPoint wanted = face->geometry().topLeft() + *delta;
-    const QSize size = face->size();
+    const QPoint wanted = face.geometry().topLeft() + *delta;
+    const QSize size = face.size();
     WaylandOutput* output = outputAt(wanted + QPoint(size.width() / 2, size.height() / 2));
-    if (!output) output = face->output();
+    if (!output) output = face.output();
     const QRect area = output->logicalGeometry();
     const QPoint margin = keptOnScreen(wanted - area.topLeft(), size, area);
-    if (output == face->output()) {
-        face->moveTo(margin);
+    if (output == face.output()) {
+        face.moveTo(margin);
     } else {
-        face->show(*output, margin);
+        face.show(*output, margin);
     }
-    Q_EMIT movedByUser(face->family(), area.topLeft() + margin);
+    Q_EMIT movedByUser(face.family(), area.topLeft() + margin);
+}
+
+void LayerShellDesktop::openMenu(LayerFace& face, const ButtonEvent& press) {
+    if (!face.layerSurface()) return;
+    face.cancelDrag();
+    const WidgetFamily family = face.family();
+    menu_ = PopupMenu::open(*connection_, face.layerSurface(), press.at, face.wholeScale(),
+                            faceCommandLabels(), press,
+                            [this, family](std::optional<int> row) { menuEnded(family, row); });
+}
+
+// The menu goes first, and only then its command runs: hiding the face destroys the surface the
+// menu is a popup of. Both wait for the event handler that ended the menu to return.
+void LayerShellDesktop::menuEnded(WidgetFamily family, std::optional<int> row) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, family, row] {
+            menu_.reset();
+            if (row && *row >= 0 && *row < static_cast<int>(std::size(kFaceCommands)))
+                Q_EMIT commandChosen(family, kFaceCommands[*row]);
+        },
+        Qt::QueuedConnection);
 }
 
 void LayerShellDesktop::pointerMotion(wl_surface* surface, QPointF at) {
+    if (menu_ && surface == menu_->surface()) return menu_->pointerMotion(at);
     if (LayerFace* face = faceOf(surface)) face->motion(at);
 }
 
 void LayerShellDesktop::pointerLeft(wl_surface* surface) {
+    if (menu_ && surface == menu_->surface()) return menu_->pointerLeft();
     if (LayerFace* face = faceOf(surface)) face->cancelDrag();
+}
+
+void LayerShellDesktop::keyPressed(wl_surface* surface, uint32_t key) {
+    if (menu_ && surface == menu_->surface()) menu_->keyPressed(key);
 }
 
 }  // namespace ambrel::wayland

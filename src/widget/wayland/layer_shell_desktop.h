@@ -4,7 +4,8 @@
 // surface per family, at the place the user left it (the same stored places as the windows
 // on X11, in the desktop's logical coordinates) or stacked down the right edge of the first
 // output. A face stays on the output where it was placed; when that output goes away it moves
-// to a remaining one at the same distance from the corner, kept on screen.
+// to a remaining one at the same distance from the corner, kept on screen. A click on a face asks
+// for Ambrel; the other button opens the face's menu (popup_menu.h).
 
 #include <QObject>
 #include <QPoint>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "widget/earnings_provider.h"
+#include "widget/faces/face_commands.h"
 #include "widget/faces/widget_family.h"
 #include "widget/wayland/wayland_seat.h"
 
@@ -24,6 +26,7 @@ struct wl_callback;
 namespace ambrel::wayland {
 
 class LayerFace;
+class PopupMenu;
 class WaylandConnection;
 class WaylandOutput;
 
@@ -47,10 +50,16 @@ class LayerShellDesktop final : public QObject, private PointerHandler {
     void setEntry(const EarningsEntry& entry);
 
     const std::vector<std::unique_ptr<LayerFace>>& faces() const { return faces_; }
+    // The face's surface goes; it is not shown again in this run.
+    void removeFace(WidgetFamily family);
+    // The open menu, if any.
+    const PopupMenu* menu() const { return menu_.get(); }
 
   Q_SIGNALS:
     // The user has dragged a face to a new place, in the desktop's logical coordinates.
     void movedByUser(ambrel::WidgetFamily family, QPoint place);
+    // A click (Open Ambrel), a row of a face's menu, or an accessible action of a face.
+    void commandChosen(ambrel::WidgetFamily family, ambrel::FaceCommand command);
     // The compositor went away; the faces are gone with it.
     void connectionLost(const QString& reason);
 
@@ -68,15 +77,20 @@ class LayerShellDesktop final : public QObject, private PointerHandler {
     void replaceClosedFaces();
     LayerFace* faceOf(wl_surface* surface) const;
 
-    void pointerButton(wl_surface* surface, QPointF at, bool pressed) override;
+    void pointerButton(const ButtonEvent& event) override;
     void pointerMotion(wl_surface* surface, QPointF at) override;
     void pointerLeft(wl_surface* surface) override;
+    void keyPressed(wl_surface* surface, uint32_t key) override;
+    void primaryReleased(LayerFace& face);
+    void openMenu(LayerFace& face, const ButtonEvent& press);
+    void menuEnded(WidgetFamily family, std::optional<int> row);
 
     std::unique_ptr<WaylandConnection> connection_;
     StoredPlace storedPlace_;
     std::vector<std::unique_ptr<LayerFace>> faces_;
     std::optional<EarningsEntry> entry_;
     wl_callback* closedSync_ = nullptr;  // waits for the events that came with a close
+    std::unique_ptr<PopupMenu> menu_;
 };
 
 }  // namespace ambrel::wayland

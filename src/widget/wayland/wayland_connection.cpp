@@ -12,6 +12,7 @@
 #include "widget/wayland/wayland_seat.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
+#include "xdg-shell-client-protocol.h"
 
 namespace ambrel::wayland {
 
@@ -35,6 +36,10 @@ void destroyFractionalScaleManager(wp_fractional_scale_manager_v1* manager) {
     wp_fractional_scale_manager_v1_destroy(manager);
 }
 
+void destroyWmBase(xdg_wm_base* wmBase) {
+    xdg_wm_base_destroy(wmBase);
+}
+
 namespace {
 
 // The highest version of each interface whose requests and events this client handles.
@@ -43,6 +48,7 @@ constexpr uint32_t kLayerShellVersion = 4;
 constexpr uint32_t kOutputVersion = 4;
 constexpr uint32_t kSeatVersion = 5;
 constexpr uint32_t kXdgOutputManagerVersion = 3;
+constexpr uint32_t kWmBaseVersion = 2;
 
 template <typename T>
 T* bind(wl_registry* registry, uint32_t name, const wl_interface* interface, uint32_t offered,
@@ -118,6 +124,15 @@ void WaylandConnection::global(void* data, wl_registry* registry, uint32_t name,
     } else if (is(wp_fractional_scale_manager_v1_interface)) {
         self.fractionalScale_.reset(bind<wp_fractional_scale_manager_v1>(
             registry, name, &wp_fractional_scale_manager_v1_interface, version, 1));
+    } else if (is(xdg_wm_base_interface)) {
+        self.wmBase_.reset(
+            bind<xdg_wm_base>(registry, name, &xdg_wm_base_interface, version, kWmBaseVersion));
+        // A client that does not answer the compositor's pings is taken for hung.
+        static const xdg_wm_base_listener listener = {
+            .ping = [](void*, xdg_wm_base* base, uint32_t serial) {
+                xdg_wm_base_pong(base, serial);
+            }};
+        xdg_wm_base_add_listener(self.wmBase_.get(), &listener, nullptr);
     } else if (is(wl_output_interface)) {
         self.addOutput(name, version);
     } else if (is(wl_seat_interface)) {

@@ -20,6 +20,7 @@ struct zwlr_layer_shell_v1;
 struct zxdg_output_manager_v1;
 struct wp_viewporter;
 struct wp_fractional_scale_manager_v1;
+struct xdg_wm_base;
 
 namespace ambrel::wayland {
 
@@ -31,6 +32,7 @@ void destroyLayerShell(zwlr_layer_shell_v1* shell);
 void destroyXdgOutputManager(zxdg_output_manager_v1* manager);
 void destroyViewporter(wp_viewporter* viewporter);
 void destroyFractionalScaleManager(wp_fractional_scale_manager_v1* manager);
+void destroyWmBase(xdg_wm_base* wmBase);
 
 class WaylandConnection final : public QObject {
     Q_OBJECT
@@ -46,6 +48,8 @@ class WaylandConnection final : public QObject {
     zwlr_layer_shell_v1* layerShell() const { return layerShell_.get(); }
     wp_viewporter* viewporter() const { return viewporter_.get(); }
     wp_fractional_scale_manager_v1* fractionalScale() const { return fractionalScale_.get(); }
+    // For the faces' menus (xdg popups of their layer surfaces); null when not offered.
+    xdg_wm_base* wmBase() const { return wmBase_.get(); }
     const std::vector<std::unique_ptr<WaylandOutput>>& outputs() const { return outputs_; }
 
     // Where the pointer events of every seat go. Borrowed; set before the first dispatch.
@@ -91,6 +95,7 @@ class WaylandConnection final : public QObject {
     Proxy<zxdg_output_manager_v1, destroyXdgOutputManager> xdgOutputManager_;
     Proxy<wp_viewporter, destroyViewporter> viewporter_;
     Proxy<wp_fractional_scale_manager_v1, destroyFractionalScaleManager> fractionalScale_;
+    Proxy<xdg_wm_base, destroyWmBase> wmBase_;
     std::vector<std::unique_ptr<WaylandOutput>> outputs_;
     std::vector<std::unique_ptr<WaylandSeat>> seats_;
 };

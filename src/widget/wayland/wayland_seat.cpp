@@ -1,6 +1,7 @@
 #include "widget/wayland/wayland_seat.h"
 
 #include <linux/input-event-codes.h>
+#include <unistd.h>
 
 namespace ambrel::wayland {
 
@@ -17,6 +18,14 @@ void releasePointer(wl_pointer* pointer) {
         wl_pointer_release(pointer);
     } else {
         wl_pointer_destroy(pointer);
+    }
+}
+
+void releaseKeyboard(wl_keyboard* keyboard) {
+    if (wl_keyboard_get_version(keyboard) >= WL_KEYBOARD_RELEASE_SINCE_VERSION) {
+        wl_keyboard_release(keyboard);
+    } else {
+        wl_keyboard_destroy(keyboard);
     }
 }
 
@@ -40,8 +49,10 @@ const wl_seat_listener WaylandSeat::kSeatListener = {
 const wl_pointer_listener WaylandSeat::kPointerListener = {
     .enter =
         [](void* data, wl_pointer*, uint32_t, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
-            self(data).focus_ = surface;
-            self(data).at_ = point(x, y);
+            WaylandSeat& seat = self(data);
+            seat.focus_ = surface;
+            seat.at_ = point(x, y);
+            if (seat.handler_) seat.handler_->pointerMotion(surface, seat.at_);
         },
     .leave =
         [](void* data, wl_pointer*, uint32_t, wl_surface*) {
@@ -55,19 +66,32 @@ const wl_pointer_listener WaylandSeat::kPointerListener = {
             seat.at_ = point(x, y);
             if (seat.focus_ && seat.handler_) seat.handler_->pointerMotion(seat.focus_, seat.at_);
         },
-    .button =
-        [](void* data, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint32_t state) {
-            WaylandSeat& seat = self(data);
-            if (button != BTN_LEFT || !seat.focus_ || !seat.handler_) return;
-            seat.handler_->pointerButton(seat.focus_, seat.at_,
-                                         state == WL_POINTER_BUTTON_STATE_PRESSED);
-        },
+    .button = [](void* data, wl_pointer*, uint32_t serial, uint32_t, uint32_t button,
+                 uint32_t state) { self(data).button(serial, button, state); },
     .axis = [](void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {},
     .frame = [](void*, wl_pointer*) {},
     .axis_source = [](void*, wl_pointer*, uint32_t) {},
     .axis_stop = [](void*, wl_pointer*, uint32_t, uint32_t) {},
     .axis_discrete = [](void*, wl_pointer*, uint32_t, int32_t) {},
     .axis_value120 = [](void*, wl_pointer*, uint32_t, int32_t) {},
+};
+
+// Keys are read by their evdev codes (arrows, Return, Escape), which need no keymap.
+const wl_keyboard_listener WaylandSeat::kKeyboardListener = {
+    .keymap = [](void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) { ::close(fd); },
+    .enter = [](void* data, wl_keyboard*, uint32_t, wl_surface* surface,
+                wl_array*) { self(data).keyboardFocus_ = surface; },
+    .leave = [](void* data, wl_keyboard*, uint32_t,
+                wl_surface*) { self(data).keyboardFocus_ = nullptr; },
+    .key =
+        [](void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state) {
+            WaylandSeat& seat = self(data);
+            if (state != WL_KEYBOARD_KEY_STATE_PRESSED || !seat.keyboardFocus_ || !seat.handler_)
+                return;
+            seat.handler_->keyPressed(seat.keyboardFocus_, key);
+        },
+    .modifiers = [](void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {},
+    .repeat_info = [](void*, wl_keyboard*, int32_t, int32_t) {},
 };
 
 WaylandSeat::WaylandSeat(wl_seat* seat, uint32_t globalName, PointerHandler* const& handler)
@@ -77,9 +101,22 @@ WaylandSeat::WaylandSeat(wl_seat* seat, uint32_t globalName, PointerHandler* con
 
 void WaylandSeat::forget(wl_surface* surface) {
     if (focus_ == surface) focus_ = nullptr;
+    if (keyboardFocus_ == surface) keyboardFocus_ = nullptr;
 }
 
-// A seat may gain or lose its pointer at any time (a mouse plugged in, a virtual pointer made).
+void WaylandSeat::button(uint32_t serial, uint32_t button, uint32_t state) {
+    if ((button != BTN_LEFT && button != BTN_RIGHT) || !focus_ || !handler_) return;
+    handler_->pointerButton(
+        {.surface = focus_,
+         .at = at_,
+         .button = button == BTN_LEFT ? PointerButton::primary : PointerButton::secondary,
+         .pressed = state == WL_POINTER_BUTTON_STATE_PRESSED,
+         .seat = seat_.get(),
+         .serial = serial});
+}
+
+// A seat may gain or lose its pointer or keyboard at any time (a mouse plugged in, a virtual
+// pointer made).
 void WaylandSeat::capabilities(uint32_t capabilities) {
     const bool hasPointer = capabilities & WL_SEAT_CAPABILITY_POINTER;
     if (hasPointer && !pointer_) {
@@ -88,6 +125,14 @@ void WaylandSeat::capabilities(uint32_t capabilities) {
     } else if (!hasPointer && pointer_) {
         pointer_.reset();
         focus_ = nullptr;
+    }
+    const bool hasKeyboard = capabilities & WL_SEAT_CAPABILITY_KEYBOARD;
+    if (hasKeyboard && !keyboard_) {
+        keyboard_.reset(wl_seat_get_keyboard(seat_.get()));
+        wl_keyboard_add_listener(keyboard_.get(), &kKeyboardListener, this);
+    } else if (!hasKeyboard && keyboard_) {
+        keyboard_.reset();
+        keyboardFocus_ = nullptr;
     }
 }
 

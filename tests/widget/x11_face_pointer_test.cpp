@@ -1,0 +1,137 @@
+// The faces as X11 windows under a real X server (Xvfb, run by the test's command) without a
+// window manager, answering real clicks and keys that xdotool sends through the server: a click
+// opens Ambrel, the other button opens the menu, whose "Hide this widget" is kept across
+// restarts and whose "Quit widgets" ends the host.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+#include <filesystem>
+
+#include "app/single_instance.h"
+#include "core/platform/defaults.h"
+#include "support/temp_dir.h"
+#include "widget/host/hidden_faces.h"
+#include "widget/host/window_positions.h"
+
+namespace ambrel::widget {
+namespace {
+
+namespace fs = std::filesystem;
+
+QString qpath(const fs::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+// Runs xdotool with `arguments`; its output, or none when it fails (a search that finds
+// nothing fails too).
+std::optional<QString> xdotool(const QStringList& arguments) {
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), arguments);
+    if (!tool.waitForFinished(10000) || tool.exitCode() != 0) return std::nullopt;
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+// The faces' windows mapped on the display.
+int shownFaces() {
+    const auto found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                QStringLiteral("--name"), QStringLiteral("AdSense earnings")});
+    return found ? static_cast<int>(found->trimmed().split(u'\n').size()) : 0;
+}
+
+void clickAt(QPoint at, int button) {
+    xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+             QStringLiteral("click"), QString::number(button)});
+}
+
+void keys(const QStringList& names) {
+    xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("100")} +
+            names);
+}
+
+class X11FacePointerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!std::getenv("AMBREL_TEST_SESSION")) GTEST_SKIP() << "needs scripts/with-test-session";
+        if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "needs an X server (xvfb-run)";
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            GTEST_SKIP() << "needs xdotool";
+        Defaults defaults(defaultsFolder());
+        WindowPositions(defaults).save(WidgetFamily::systemSmall, QPoint(40, 30));
+        WindowPositions(defaults).save(WidgetFamily::systemMedium, QPoint(300, 30));
+    }
+    void TearDown() override {
+        if (host.state() != QProcess::NotRunning) {
+            host.terminate();
+            host.waitForFinished(10000);
+        }
+    }
+
+    fs::path defaultsFolder() const {
+        return home.path() / "cache" / "ambrel" / "com.corvane.ambrel.widget";
+    }
+
+    // The test build, signed out (its faces ask to sign in), on Qt's X11 platform.
+    void start() {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en_US"));
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"), qpath(home.path() / "cache"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), qpath(home.path() / "config"));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), qpath(home.path() / "data"));
+        host.setProcessEnvironment(environment);
+        host.start(QStringLiteral(AMBREL_WIDGET_TESTBASE),
+                   {QStringLiteral("show"), QStringLiteral("--family"), QStringLiteral("small"),
+                    QStringLiteral("medium")});
+        ASSERT_TRUE(host.waitForStarted());
+    }
+
+    testing::TempDir home;
+    QProcess host;
+};
+
+TEST_F(X11FacePointerTest, ClickOpensAmbrelAndTheMenuHidesAndQuits) {
+    int argc = 1;
+    char name[] = "x11-face-pointer-test";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    start();
+    ASSERT_TRUE(QTest::qWaitFor([] { return shownFaces() == 2; }, 15000));
+
+    SingleInstance application;
+    ASSERT_EQ(application.claim(), SingleInstance::Claim::first);
+    QSignalSpy activated(&application, &SingleInstance::activated);
+    clickAt(QPoint(40 + 85, 30 + 85), 1);
+    EXPECT_TRUE(activated.wait(5000));
+
+    // The menu takes the keyboard: the third item is "Hide this widget".
+    clickAt(QPoint(40 + 60, 30 + 40), 3);
+    QTest::qWait(500);
+    keys({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"),
+          QStringLiteral("Return")});
+    ASSERT_TRUE(QTest::qWaitFor([] { return shownFaces() == 1; }, 5000));
+    EXPECT_TRUE(Defaults(defaultsFolder()).data(hiddenKey(WidgetFamily::systemSmall)));
+    EXPECT_EQ(activated.count(), 1);  // the menu's click did not open Ambrel
+
+    // Hidden at the next start too; "Quit widgets", the last item, ends the host.
+    host.terminate();
+    ASSERT_TRUE(host.waitForFinished(10000));
+    start();
+    ASSERT_TRUE(QTest::qWaitFor([] { return shownFaces() == 1; }, 15000));
+    QTest::qWait(1000);
+    EXPECT_EQ(shownFaces(), 1);
+    clickAt(QPoint(300 + 40, 30 + 40), 3);
+    QTest::qWait(500);
+    keys({QStringLiteral("Up"), QStringLiteral("Return")});
+    ASSERT_TRUE(host.waitForFinished(10000)) << "Quit widgets did not end the host";
+    EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
+}
+
+}  // namespace
+}  // namespace ambrel::widget
