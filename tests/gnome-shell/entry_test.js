@@ -146,6 +146,14 @@ async function main() {
             `${round}: the face's description`);
     };
 
+    // waybar's class may be a list: figures that missed two refreshes keep their trend and add
+    // "stale".
+    const {detailsOf} = await import(`file://${copy}/lib/statusText.js`);
+    const stale = detailsOf(JSON.stringify({text: 'x', tooltip: 'a\nb', class: ['down', 'stale']}));
+    check(stale.styleClasses.join() === 'down,stale' && stale.lines.length === 2,
+        `the classes of old figures: ${stale.styleClasses}`);
+    check(detailsOf('not json').styleClasses.join() === 'disconnected', 'an unreadable status');
+
     await showsOneOfEach('first enable');
     extension.disable();
     check(button() === undefined && Main.panel.rightBox.children.length === 0,

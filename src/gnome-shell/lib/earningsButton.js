@@ -51,12 +51,12 @@ export class EarningsButton {
 
     // The label exactly as `status` printed it; the accessible name holds it too, and the
     // description the tooltip's lines, so a screen reader reads what the menu shows.
-    showStatus(label, lines, styleClass) {
+    showStatus(label, lines, styleClasses) {
         this._label.text = label;
         this.button.accessible_name = label;
         setAccessibleDescription(this.button, lines.join('\n'));
         for (const name of STYLE_CLASSES) {
-            if (name === styleClass)
+            if (styleClasses.includes(name))
                 this.button.add_style_class_name(name);
             else
                 this.button.remove_style_class_name(name);

@@ -49,7 +49,7 @@ export class AmbrelGlance {
             open,
             settings: this._settings,
         });
-        this._button.showStatus('Ambrel', [], 'disconnected');
+        this._button.showStatus('Ambrel', [], ['disconnected']);
         shell.Main.panel.addToStatusArea(shell.uuid, this._button.button);
         handles.add(() => this._button.destroy());
 
@@ -107,7 +107,7 @@ export class AmbrelGlance {
     // cache, then the faces from that cache.
     async _readStatus(kind) {
         if (!programInstalled()) {
-            this._button.showStatus(this._shell._('Ambrel: not installed'), [], 'disconnected');
+            this._button.showStatus(this._shell._('Ambrel: not installed'), [], ['disconnected']);
             this._faces.available = false;
             this._faces.sync();
             return;
@@ -125,8 +125,8 @@ export class AmbrelGlance {
             const waybar = await runProgram(this._handles,
                 ['status', '--format', 'waybar', '--max-age', NEVER_STALE], STATUS_TIME_LIMIT_MS);
             if (text.stdout.length > 0) {
-                const {lines, styleClass} = detailsOf(waybar.stdout);
-                this._button.showStatus(labelOf(text.stdout), lines, styleClass);
+                const {lines, styleClasses} = detailsOf(waybar.stdout);
+                this._button.showStatus(labelOf(text.stdout), lines, styleClasses);
             }
             this._faces.available = true;
             this._faces.sync(false);
