@@ -39,9 +39,11 @@ std::optional<std::chrono::seconds> parseRetryAfter(std::string_view value,
     if (!letter) return std::nullopt;
     const time_t date = curl_getdate(std::string(text).c_str(), nullptr);
     if (date == -1) return std::nullopt;
-    const auto left = std::chrono::system_clock::from_time_t(date) - now;
-    return std::clamp(std::chrono::ceil<std::chrono::seconds>(left), std::chrono::seconds::zero(),
-                      kLongestWait);
+    if (date < 0) return std::chrono::seconds::zero();  // before 1970: long past
+    // In seconds throughout: a date far in the future does not fit the clock's nanoseconds.
+    const auto since = std::chrono::floor<std::chrono::seconds>(now.time_since_epoch());
+    const std::chrono::seconds left{static_cast<long long>(date) - since.count()};
+    return std::clamp(left, std::chrono::seconds::zero(), kLongestWait);
 }
 
 }  // namespace ambrel
