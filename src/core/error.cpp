@@ -10,8 +10,18 @@ namespace {
 std::string adsenseMessage(const AdSenseError& error) {
     if (error.kind == AdSenseError::Kind::noAccount)
         return tr("No AdSense account found for this Google account.");
-    return fillPlaceholders(tr("AdSense error (%@): %@"),
-                            {std::to_string(error.status), error.body});
+    if (error.serviceDisabled)
+        return tr(
+            "The AdSense Management API is not enabled in your Google Cloud project. Enable it, "
+            "wait a few minutes, then refresh.");
+    if (error.status == 429)
+        return tr(
+            "Google's request quota for your Google Cloud project is used up for now. New "
+            "figures come once it is renewed.");
+    // Google's own words when the answer is its JSON, never the JSON itself.
+    return fillPlaceholders(
+        tr("AdSense error (%@): %@"),
+        {std::to_string(error.status), error.googleMessage.value_or(error.body)});
 }
 
 std::string oauthMessage(const OAuthError& error) {

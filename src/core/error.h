@@ -27,9 +27,11 @@ struct AdSenseError {
     Kind kind = Kind::http;
     int status = 0;    // http only
     std::string body;  // http only, the answer's text
-    // What Google's error answer says in words ("error.message"), when the body is one.
+    // What Google's error answer says in words ("error.message"), when the body is one. Set
+    // (possibly empty) whenever the body is a JSON object, so the JSON is never shown.
     std::optional<std::string> googleMessage;
-    // The AdSense API is not enabled in the user's Cloud project, and where to enable it.
+    // The AdSense API is not enabled in the user's Cloud project, and where to enable it: an
+    // https page of Google's console only (google_error.h), never another address.
     bool serviceDisabled = false;
     std::optional<std::string> activationUrl;
     // How long Google asks to be left alone (Retry-After), when it says.

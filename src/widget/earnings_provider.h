@@ -5,6 +5,8 @@
 // every request reads the secret store and the widget's own cache afresh.
 
 #include <chrono>
+#include <optional>
+#include <string>
 
 #include "core/earnings/earnings_store.h"
 #include "core/earnings/snapshot.h"
@@ -42,6 +44,10 @@ struct Timeline {
 // The same interval whether the refresh succeeded, failed or was not attempted: a failure is
 // never retried sooner, so an outage does not turn into a stream of requests.
 inline constexpr std::chrono::seconds kTimelineReloadInterval{1800};
+// A refusal that says how long to wait (Retry-After, with Google's quota used up) moves the
+// reload date that far, but never nearer than the interval nor further than this: a server's
+// header must not stop the widget for good.
+inline constexpr std::chrono::seconds kLongestReloadDelay{std::chrono::hours{24}};
 
 class EarningsProvider {
   public:
@@ -55,11 +61,16 @@ class EarningsProvider {
     EarningsEntry snapshot() const;
 
     // Blocks while the refresh runs. A failed refresh is not an error: the entry then shows the
-    // cached snapshot, or the sample when nothing is cached.
+    // cached snapshot, or the sample when nothing is cached. A refresh token that Google refused
+    // is remembered (ended_sign_in.h) and not sent again: the entry says it needs a new sign-in.
     Timeline timeline() const;
 
   private:
-    bool hasRefreshToken() const;
+    // The stored refresh token's digest (ended_sign_in.h); none when no token is stored or the
+    // store cannot be read.
+    std::optional<std::string> storedTokenDigest() const;
+    // Google refused the stored token.
+    bool signInEnded(const std::optional<std::string>& tokenDigest) const;
     // The cached snapshot, or the sample (and so `isSample`) when nothing usable is cached.
     AmbrelSnapshot cachedOrSample(bool& isSample) const;
 

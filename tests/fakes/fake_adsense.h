@@ -3,6 +3,8 @@
 // The AdSense v2 answers besides the report: the accounts and payments lists, and the
 // errors every AdSense call shares (bad credentials, an account the caller cannot see).
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,11 +13,6 @@
 #include "fakes/fake_google.h"
 
 namespace ambrel::fakes {
-
-struct FakeAccount {
-    std::string name;  // "accounts/pub-…"
-    std::string displayName;
-};
 
 // Empty lists are left out, as Google's JSON leaves out every empty repeated field.
 FakeAnswer answerAccounts(const std::vector<FakeAccount>& accounts);
@@ -28,5 +25,15 @@ bool isBearer(std::string_view authorization, std::string_view accessToken);
 FakeAnswer unauthenticated();
 FakeAnswer permissionDenied();
 FakeAnswer notFound(std::string_view path);
+
+// Google's 403 for a project that never enabled the AdSense Management API: the message, a Help
+// detail and the ErrorInfo detail with reason SERVICE_DISABLED and the activation page.
+Fault serviceDisabledFault(std::string_view projectNumber = "123456789012");
+// Google's 429 when the project's quota is used up, with Retry-After when given.
+Fault quotaExceededFault(std::optional<int> retryAfterSeconds = std::nullopt);
+
+// The calendar day `now` falls on in the IANA zone `zone` (America/Los_Angeles when none).
+std::chrono::sys_days dayInZone(std::chrono::system_clock::time_point now,
+                                const std::optional<std::string>& zone);
 
 }  // namespace ambrel::fakes

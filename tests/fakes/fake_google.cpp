@@ -1,5 +1,6 @@
 #include "fakes/fake_google.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "fakes/fake_server_state.h"
@@ -137,12 +138,20 @@ void FakeGoogle::refuseToken(std::string error, std::optional<std::string> descr
     state_->oauth.settings.tokenRefusal = TokenRefusal{std::move(error), std::move(description)};
 }
 
-void FakeGoogle::setAccounts(std::vector<std::pair<std::string, std::string>> nameAndDisplayName) {
+void FakeGoogle::setAccounts(std::vector<FakeAccount> accounts) {
     std::lock_guard lock(state_->mutex);
-    state_->accounts.clear();
-    for (auto& [name, displayName] : nameAndDisplayName) {
-        state_->accounts.push_back({std::move(name), std::move(displayName)});
+    state_->accounts = std::move(accounts);
+}
+
+std::chrono::sys_days FakeGoogle::accountToday() const {
+    std::optional<std::string> zone;
+    {
+        std::lock_guard lock(state_->mutex);
+        const auto open = std::ranges::find_if(
+            state_->accounts, [](const FakeAccount& account) { return account.state != "CLOSED"; });
+        if (open != state_->accounts.end()) zone = open->timeZone;
     }
+    return dayInZone(std::chrono::system_clock::now(), zone);
 }
 
 void FakeGoogle::setCurrency(std::string code) {

@@ -39,8 +39,19 @@ struct FakeDay {
     double ctr = 0;
 };
 
+// One account of the accounts list. Google names the zone whose days the reports count; an
+// account that never chose one has none in the list (and counts as America/Los_Angeles).
+struct FakeAccount {
+    std::string name{};  // "accounts/pub-…"
+    std::string displayName{};
+    std::optional<std::string> timeZone = "Europe/Paris";
+    std::string state = "READY";  // or "NEEDS_ATTENTION", "CLOSED"
+};
+
 struct FakePayment {
-    std::string name{};  // ".../payments/unpaid" for the balance
+    // ".../payments/unpaid" for the balance; "…/youtube-unpaid" and "…/youtube-yyyy-MM-dd"
+    // for the publisher's YouTube earnings, which Google lists beside them
+    std::string name{};
     std::optional<int> year{}, month{}, day{};
     std::optional<std::string> amount{};
 };
@@ -57,6 +68,7 @@ struct Fault {
     // Content-Length header of `announcedLength` bytes when that is set.
     bool endlessBody = false;
     std::optional<std::size_t> announcedLength{};
+    Pairs headers{};  // sent with a `status` answer ("Retry-After")
 };
 
 // The fake's TLS identity, made by the build (cmake/TestCertificates.cmake): the authority
@@ -95,7 +107,10 @@ class FakeGoogle {
     // The token endpoint answers {"error": ..., "error_description": ...} (status 400).
     void refuseToken(std::string error, std::optional<std::string> description);
 
-    void setAccounts(std::vector<std::pair<std::string, std::string>> nameAndDisplayName);
+    void setAccounts(std::vector<FakeAccount> accounts);
+    // Today in the zone of the first account listed that is not CLOSED (America/Los_Angeles
+    // when it names none): the last day that the account's reports can hold.
+    std::chrono::sys_days accountToday() const;
     void setCurrency(std::string code);
     void setDays(std::vector<FakeDay> days);
     void setPayments(std::vector<FakePayment> payments);

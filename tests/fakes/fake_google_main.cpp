@@ -4,12 +4,20 @@
 //   fake-google --port N [--tls] [--days FILE.json] [--latency-ms N]
 //               [--server-times token=MS,accounts=MS,daily=MS,report=MS,payments=MS]
 //               [--public-port N] [--client-secret-out FILE]
+//               [--time-zone ID|none] [--accounts FILE.json] [--payments FILE.json]
+//               [--fault ENDPOINT=service-disabled|quota[:SECONDS]|STATUS]...
+//               [--refuse-token ERROR]
 //
 // --tls serves HTTPS with the build's test certificate; --public-port names the port that
 // client_secret.json gives, when the clients reach the server through a relay. On SIGUSR1 it
 // prints the requests answered since the last SIGUSR1 ("requests N: POST /token, ...").
-// Without --days it serves a demo of the last 35 days ending today (UTC), so a manual
-// run shows figures. Runs until SIGINT or SIGTERM.
+// Without --days it serves a demo of the last 35 days ending today in the account's zone (the
+// first account's that is not CLOSED; Europe/Paris unless --time-zone or --accounts say
+// otherwise), so a run shows today's figures at any hour. --fault answers every request of the
+// endpoint (token, accounts, report, payments) with Google's error: the API disabled in the
+// project, the quota used up (with Retry-After), or a bare status. --refuse-token makes the token
+// endpoint answer
+// {"error": ERROR} (invalid_grant: a sign-in that Google ended). Runs until SIGINT or SIGTERM.
 
 #include <chrono>
 #include <cmath>
@@ -21,12 +29,16 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
+#include "fakes/fake_adsense.h"
 #include "fakes/fake_google.h"
 
 namespace {
 
+using ambrel::fakes::FakeAccount;
 using ambrel::fakes::FakeDay;
 using ambrel::fakes::FakePayment;
 
@@ -38,15 +50,28 @@ struct Options {
     bool tls = false;
     std::optional<int> publicPort;
     std::map<std::string, int> serverTimes;
+    std::optional<std::string> timeZone;  // "none": the account names no zone
+    std::optional<std::string> accountsFile;
+    std::optional<std::string> paymentsFile;
+    std::vector<std::string> faults;
+    std::optional<std::string> tokenRefusal;
 };
 
 void printUsage() {
-    std::cerr << "usage: fake-google --port N [--tls] [--days FILE.json] [--latency-ms N]\n"
-                 "         [--server-times token=MS,accounts=MS,daily=MS,report=MS,payments=MS]\n"
-                 "         [--public-port N] [--client-secret-out FILE]\n"
-                 "  FILE.json: [{\"date\": \"2026-05-21\", \"earnings\": 1.23, \"pageViews\": 450, "
-                 "\"rpm\": 2.73, \"impressions\": 900, \"clicks\": 3, \"cpc\": 0.41, "
-                 "\"ctr\": 0.0067}, ...]\n";
+    std::cerr
+        << "usage: fake-google --port N [--tls] [--days FILE.json] [--latency-ms N]\n"
+           "         [--server-times token=MS,accounts=MS,daily=MS,report=MS,payments=MS]\n"
+           "         [--public-port N] [--client-secret-out FILE]\n"
+           "         [--time-zone ID|none] [--accounts FILE.json] [--payments FILE.json]\n"
+           "         [--fault ENDPOINT=service-disabled|quota[:SECONDS]|STATUS]...\n"
+           "         [--refuse-token ERROR]\n"
+           "  FILE.json: [{\"date\": \"2026-05-21\", \"earnings\": 1.23, \"pageViews\": 450, "
+           "\"rpm\": 2.73, \"impressions\": 900, \"clicks\": 3, \"cpc\": 0.41, "
+           "\"ctr\": 0.0067}, ...]\n"
+           "  --accounts: [{\"name\": \"accounts/pub-1\", \"displayName\": \"A\", "
+           "\"timeZone\": \"Asia/Tokyo\" (null or left out: none), \"state\": \"READY\"}, ...]\n"
+           "  --payments: [{\"name\": \"accounts/pub-1/payments/youtube-unpaid\", "
+           "\"amount\": \"€1.00\", \"year\": 2026, \"month\": 5, \"day\": 21}, ...]\n";
 }
 
 // "token=80,accounts=60": milliseconds per endpoint.
@@ -113,7 +138,17 @@ std::optional<Options> parseOptions(int argc, char** argv) {
                 options.publicPort = std::stoi(value);
             else if (name == "--server-times") {
                 if (!parseServerTimes(value, options.serverTimes)) return std::nullopt;
-            } else
+            } else if (name == "--time-zone")
+                options.timeZone = value;
+            else if (name == "--accounts")
+                options.accountsFile = value;
+            else if (name == "--payments")
+                options.paymentsFile = value;
+            else if (name == "--fault")
+                options.faults.push_back(value);
+            else if (name == "--refuse-token")
+                options.tokenRefusal = value;
+            else
                 return std::nullopt;
         } catch (const std::exception&) {
             return std::nullopt;
@@ -131,8 +166,7 @@ std::string dateKey(std::chrono::sys_days day) {
 }
 
 // Figures that wave a little from day to day, the same on every run of a given day.
-std::vector<FakeDay> demoDays() {
-    const auto today = std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now());
+std::vector<FakeDay> demoDays(std::chrono::sys_days today) {
     std::vector<FakeDay> days;
     for (int offset = -34; offset <= 0; ++offset) {
         const auto day = today + std::chrono::days{offset};
@@ -152,8 +186,7 @@ std::vector<FakeDay> demoDays() {
     return days;
 }
 
-std::vector<FakePayment> demoPayments() {
-    const auto today = std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now());
+std::vector<FakePayment> demoPayments(std::chrono::sys_days today) {
     const std::chrono::year_month_day date{today};
     const auto lastMonth = date.year() / date.month() / 21 - std::chrono::months{1};
     return {
@@ -172,6 +205,87 @@ std::vector<FakeDay> readDays(const std::string& path) {
                                item.value("cpc", 0.0), item.value("ctr", 0.0)});
     }
     return days;
+}
+
+std::vector<FakeAccount> readAccounts(const std::string& path) {
+    const auto document = nlohmann::json::parse(std::ifstream(path));
+    std::vector<FakeAccount> accounts;
+    for (const auto& item : document) {
+        FakeAccount account{item.at("name").get<std::string>(), item.value("displayName", "")};
+        const auto zone = item.find("timeZone");
+        account.timeZone = zone == item.end() || zone->is_null()
+                               ? std::nullopt
+                               : std::optional<std::string>(zone->get<std::string>());
+        account.state = item.value("state", "READY");
+        accounts.push_back(std::move(account));
+    }
+    return accounts;
+}
+
+std::optional<int> optionalInt(const nlohmann::json& item, const char* key) {
+    const auto found = item.find(key);
+    if (found == item.end() || found->is_null()) return std::nullopt;
+    return found->get<int>();
+}
+
+std::vector<FakePayment> readPayments(const std::string& path) {
+    const auto document = nlohmann::json::parse(std::ifstream(path));
+    std::vector<FakePayment> payments;
+    for (const auto& item : document) {
+        FakePayment payment{item.at("name").get<std::string>(), optionalInt(item, "year"),
+                            optionalInt(item, "month"), optionalInt(item, "day")};
+        if (item.contains("amount")) payment.amount = item.at("amount").get<std::string>();
+        payments.push_back(std::move(payment));
+    }
+    return payments;
+}
+
+// "report=service-disabled", "report=quota:120", "accounts=404".
+bool applyFault(ambrel::fakes::FakeGoogle& google, const std::string& text) {
+    using ambrel::fakes::Endpoint;
+    const std::map<std::string, Endpoint> endpoints{{"token", Endpoint::token},
+                                                    {"accounts", Endpoint::accounts},
+                                                    {"report", Endpoint::report},
+                                                    {"payments", Endpoint::payments}};
+    const auto equals = text.find('=');
+    if (equals == std::string::npos) return false;
+    const auto endpoint = endpoints.find(text.substr(0, equals));
+    const std::string kind = text.substr(equals + 1);
+    if (endpoint == endpoints.end()) return false;
+    if (kind == "service-disabled") {
+        google.injectFault(endpoint->second, ambrel::fakes::serviceDisabledFault());
+    } else if (kind == "quota" || kind.starts_with("quota:")) {
+        const auto seconds =
+            kind == "quota" ? std::nullopt : std::optional<int>(std::stoi(kind.substr(6)));
+        google.injectFault(endpoint->second, ambrel::fakes::quotaExceededFault(seconds));
+    } else {
+        google.injectFault(endpoint->second, ambrel::fakes::Fault{.status = std::stoi(kind)});
+    }
+    return true;
+}
+
+void configure(ambrel::fakes::FakeGoogle& google, const Options& options) {
+    applyServerTimes(google, options.serverTimes);
+    if (options.accountsFile) {
+        google.setAccounts(readAccounts(*options.accountsFile));
+    } else if (options.timeZone) {
+        FakeAccount account{"accounts/pub-1234567890123456", "Fake Publisher"};
+        if (*options.timeZone == "none")
+            account.timeZone.reset();
+        else
+            account.timeZone = *options.timeZone;
+        google.setAccounts({account});
+    }
+    const auto today = google.accountToday();
+    google.setDays(options.daysFile ? readDays(*options.daysFile) : demoDays(today));
+    if (options.paymentsFile)
+        google.setPayments(readPayments(*options.paymentsFile));
+    else if (!options.daysFile)
+        google.setPayments(demoPayments(today));
+    google.setLatency(std::chrono::milliseconds(options.latencyMs));
+    for (const std::string& fault : options.faults)
+        if (!applyFault(google, fault)) throw std::invalid_argument("--fault " + fault);
+    if (options.tokenRefusal) google.refuseToken(*options.tokenRefusal, std::nullopt);
 }
 
 }  // namespace
@@ -194,10 +308,7 @@ int main(int argc, char** argv) {
     try {
         ambrel::fakes::FakeGoogle google(options->port, options->tls ? ambrel::fakes::Scheme::https
                                                                      : ambrel::fakes::Scheme::http);
-        applyServerTimes(google, options->serverTimes);
-        google.setDays(options->daysFile ? readDays(*options->daysFile) : demoDays());
-        if (!options->daysFile) google.setPayments(demoPayments());
-        google.setLatency(std::chrono::milliseconds(options->latencyMs));
+        configure(google, *options);
         if (options->clientSecretOut)
             std::ofstream(*options->clientSecretOut) << clientSecretAt(google, options->publicPort);
         std::cout << "listening on " << google.baseUrl() << std::endl;

@@ -69,13 +69,17 @@ FakeAnswer FakeOAuth::consent(const Pairs& query) {
         return textAnswer(400, "400. That's an error. Error: invalid_request (" + *problem + ")");
     }
     const std::string redirect = *findValue(query, "redirect_uri");
+    // Google gives the state back first, unchanged, whatever the outcome.
+    const auto state = findValue(query, "state");
+    const std::string echoed = state ? "state=" + queryEncode(*state) + "&" : std::string();
     if (settings.consentError) {
-        return redirectTo(redirect + "?error=" + queryEncode(*settings.consentError));
+        return redirectTo(redirect + "?" + echoed + "error=" + queryEncode(*settings.consentError));
     }
     const std::string code = "4/fake-code-" + std::to_string(++codesIssued_);
     codes_[code] = IssuedCode{redirect, *findValue(query, "code_challenge")};
     const std::string scope = *findValue(query, "scope");
-    return redirectTo(redirect + "?code=" + queryEncode(code) + "&scope=" + queryEncode(scope));
+    return redirectTo(redirect + "?" + echoed + "code=" + queryEncode(code) +
+                      "&scope=" + queryEncode(scope));
 }
 
 FakeAnswer FakeOAuth::token(const Pairs& form) {

@@ -42,6 +42,7 @@ FakeAnswer faultAnswer(const Fault& fault, Endpoint endpoint) {
         FakeAnswer answer = textAnswer(*fault.status, fault.body);
         const bool json = fault.body.starts_with('{') || fault.body.starts_with('[');
         if (json) answer.contentType = "application/json; charset=UTF-8";
+        answer.headers = fault.headers;
         return answer;
     }
     FakeAnswer answer = textAnswer(200, malformedBody(endpoint));

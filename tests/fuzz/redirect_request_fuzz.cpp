@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     ambrel::RedirectParameters found = ambrel::parseRedirectRequest(text);
     // Found values are never empty, and decoding never makes a value longer than it was sent.
-    for (const auto& value : {found.code, found.error}) {
+    for (const auto& value : {found.code, found.error, found.state}) {
         if (!value) continue;
         require(!value->empty());
         require(value->size() <= text.size());

@@ -39,12 +39,13 @@ HttpResponse googleAnswer(const HttpRequest& request, const std::string& report)
     return {200, report};
 }
 
-// The program as a previous refresh left it: its account id and snapshot cached, no slow data
-// (so the refresh asks for last year's report too).
+// The program as a previous refresh left it: its account id, zone and snapshot cached, no slow
+// data (so the refresh asks for last year's report too).
 fuzz::SignedIn& program() {
     static fuzz::SignedIn program;
     static const bool cachesFilled = [] {
         saveAccountId(program.defaults, kAccount);
+        saveAccountTimeZone(program.defaults, "Asia/Tokyo");
         AmbrelSnapshot::save(program.defaults, previous());
         return true;
     }();

@@ -1,8 +1,8 @@
 // The token endpoint's answer as fetchAccessToken meets it, whatever the status code. Every
 // member that decodes is what the document holds (read a second time with the JSON library
 // alone), and the outcome follows it: an `error` wins over an `access_token`, with its
-// description when there is one; without either the fetch fails; a body that does not decode
-// fails as a decoding error.
+// description when there is one, and invalid_grant ends the sign-in; without either the fetch
+// fails; a body that does not decode fails as a decoding error.
 
 #include <variant>
 
@@ -23,10 +23,15 @@ std::optional<std::string> text(const json::Json& document, const char* key) {
     return found->get<std::string>();
 }
 
-bool failsWithToken(const Result<std::string>& fetched, const std::string& message) {
+bool failsWith(const Result<std::string>& fetched, OAuthError::Kind kind,
+               const std::string& message) {
     if (fetched) return false;
     const auto* oauth = std::get_if<OAuthError>(&fetched.error());
-    return oauth != nullptr && oauth->kind == OAuthError::Kind::token && oauth->message == message;
+    return oauth != nullptr && oauth->kind == kind && oauth->message == message;
+}
+
+bool failsWithToken(const Result<std::string>& fetched, const std::string& message) {
+    return failsWith(fetched, OAuthError::Kind::token, message);
 }
 
 }  // namespace
@@ -55,7 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "each member decodes to what the answer holds");
 
     if (error) {
-        require(failsWithToken(fetched, description.value_or(*error)),
+        const auto kind =
+            *error == "invalid_grant" ? OAuthError::Kind::grantEnded : OAuthError::Kind::token;
+        require(failsWith(fetched, kind, description.value_or(*error)),
                 "an error wins over an access token, told by its description if any");
     } else if (accessToken) {
         require(fetched.has_value() && *fetched == *accessToken,

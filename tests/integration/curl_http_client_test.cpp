@@ -18,6 +18,7 @@
 #include <set>
 #include <thread>
 
+#include "fakes/fake_adsense.h"
 #include "fakes/fake_google.h"
 
 namespace ambrel {
@@ -216,6 +217,22 @@ TEST(CurlHttpClient, BodyBeyondTheLimitIsATransportError) {
         ASSERT_FALSE(response.has_value()) << response->body.size();
         EXPECT_EQ(response.error().message, "the answer is larger than 16 MiB (127.0.0.1)");
     }
+}
+
+// Google's 429 says how long to wait in Retry-After; the reply carries it, and only the answer
+// that has one.
+TEST(CurlHttpClient, ReplyCarriesRetryAfter) {
+    fakes::FakeGoogle google;
+    google.injectFault(fakes::Endpoint::accounts, fakes::quotaExceededFault(90), 1);
+    CurlHttpClient client;
+    const HttpRequest request{"GET", google.adsenseBase() + "/accounts", {}, "", 60s};
+    auto refused = client.send(request);
+    ASSERT_TRUE(refused.has_value()) << refused.error().message;
+    EXPECT_EQ(refused->status, 429);
+    EXPECT_EQ(refused->retryAfter, 90s);
+    auto next = client.send(request);
+    ASSERT_TRUE(next.has_value());
+    EXPECT_EQ(next->retryAfter, std::nullopt);
 }
 
 // Only web addresses are fetched; a file: URL from a bad configuration reads nothing.

@@ -9,10 +9,13 @@
 #include "core/auth/keychain.h"
 #include "core/earnings/daily_report.h"
 #include "core/earnings/earnings_store.h"
+#include "core/earnings/formatting.h"
 #include "core/earnings/snapshot_refresh.h"
 #include "core/platform/curl_http_client.h"
+#include "fakes/fake_adsense.h"
 #include "fakes/fake_google.h"
 #include "support/memory_secret_store.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace ambrel {
@@ -166,7 +169,8 @@ TEST_F(RefreshAgainstFakeGoogle, ServerFailuresEndTheRefreshAndLeaveTheCaches) {
          true,
          1,
          false,
-         "Authentication error: Token has been expired or revoked."},
+         "Google ended this sign-in: it expired or was revoked. Sign in again to see new "
+         "figures."},
         {"report 500", Endpoint::report, Fault{.status = 500, .body = "backend error"}, false, 0,
          true, "AdSense error (500): backend error"},
         {"malformed report", Endpoint::report, Fault{.malformedJson = true}, false, 4, true},
@@ -219,6 +223,54 @@ TEST_F(RefreshAgainstFakeGoogle, FailingPaymentsKeepStaleSlowDataAndTheOldSnapsh
     EXPECT_EQ(google.requests().size(), 4u);  // token, report, last year, payments
     EXPECT_EQ(defaults.data(kSlowDataKey), slowBefore);
     EXPECT_EQ(defaults.data(kSnapshotKey), snapshotBefore);
+}
+
+// Google's own calendar, from the outside: at 16:00 UTC on 21 May the account in Tokyo is
+// already on 22 May, with no row for that day yet, while the desktop sits in Los Angeles; the
+// first account listed is CLOSED, and YouTube's payments are listed beside AdSense's.
+TEST_F(RefreshAgainstFakeGoogle, FiguresFollowTheChosenAccountsCalendar) {
+    testing::ScopedEnv env;
+    env.set("TZ", "America/Los_Angeles");
+    google.setAccounts({{"accounts/pub-0", "Closed", "America/New_York", "CLOSED"},
+                        {kAccount, "Tokyo publisher", "Asia/Tokyo"}});
+    google.setPayments({{"youtube-unpaid", {}, {}, {}, "$900.00"},
+                        {"youtube-2026-05-20", 2026, 5, 20, "$800.00"},
+                        {"unpaid", {}, {}, {}, "$42.10"},
+                        {"2026-04-21", 2026, 4, 21, "$120.00"}});
+    now = sys_days{2026y / May / 21} + 16h;
+
+    auto snapshot = refreshSnapshot(services());
+    ASSERT_TRUE(snapshot) << errorMessage(snapshot.error());
+    EXPECT_TRUE(findQuery(google.requests(), dailyReportQuery(2026y / May / 22)));
+    EXPECT_EQ(snapshot->today, 0);       // 22 May: no row yet
+    EXPECT_EQ(snapshot->yesterday, 35);  // 21 May
+    EXPECT_EQ(snapshot->monthToDate, (15 + 35) * 21 / 2);
+    EXPECT_EQ(snapshot->dailyEarnings.back(), (DailyEarning{"2026-05-22", 0}));
+    EXPECT_EQ(snapshot->timeZone, "Asia/Tokyo");
+    EXPECT_EQ(snapshot->balance, formatCurrency("USD", 42.10));
+    EXPECT_EQ(snapshot->lastPaymentAmount, formatCurrency("USD", 120));
+    EXPECT_EQ(defaults.data(kAccountKey), kAccount);
+    EXPECT_EQ(defaults.data(kAccountTimeZoneKey), "Asia/Tokyo");
+}
+
+// Google's error answers become sentences: the API not enabled in the project, with its page,
+// and the quota used up, with how long to wait.
+TEST_F(RefreshAgainstFakeGoogle, GooglesRefusalsArriveInPlainWords) {
+    google.injectFault(Endpoint::accounts, fakes::serviceDisabledFault("77"), 1);
+    auto disabled = refreshSnapshot(services());
+    ASSERT_FALSE(disabled);
+    EXPECT_EQ(errorMessage(disabled.error()),
+              "The AdSense Management API is not enabled in your Google Cloud project. Enable it, "
+              "wait a few minutes, then refresh.");
+    EXPECT_EQ(errorLink(disabled.error()),
+              "https://console.developers.google.com/apis/api/adsense.googleapis.com/"
+              "overview?project=77");
+
+    google.injectFault(Endpoint::report, fakes::quotaExceededFault(600), 1);
+    auto quota = refreshSnapshot(services());
+    ASSERT_FALSE(quota);
+    EXPECT_EQ(std::get<AdSenseError>(quota.error()).status, 429);
+    EXPECT_EQ(std::get<AdSenseError>(quota.error()).retryAfter, seconds(600));
 }
 
 }  // namespace

@@ -188,19 +188,74 @@ TEST_F(EarningsProviderTest, TimelineShowsAndCachesFreshSnapshot) {
         if (request.url.find("reports:generate") != std::string::npos)
             return HttpResponse{200, R"({"headers": [{"name": "DATE"},
                 {"name": "ESTIMATED_EARNINGS", "currencyCode": "GBP"}],
-                "rows": [{"cells": [{"value": "2026-05-21"}, {"value": "4.5"}]}],
+                "rows": [{"cells": [{"value": "2026-05-08"}, {"value": "4.5"}]}],
                 "totals": {"cells": [{"value": "12"}]}})"};
         return HttpResponse{200, R"({"payments": []})"};
     });
 
     Timeline timeline = provider.timeline();
 
+    // 06:13 UTC on 9 May is still 8 May in Los Angeles, whose days an account without a zone
+    // counts.
     EXPECT_TRUE(timeline.entry.isConnected);
     EXPECT_TRUE(timeline.refreshed);
     EXPECT_EQ(timeline.entry.snapshot.today, 4.5);
     EXPECT_EQ(timeline.entry.snapshot.currency, "GBP");
     EXPECT_EQ(AmbrelSnapshot::load(defaults), timeline.entry.snapshot);
     EXPECT_EQ(secrets.value(refreshTokenItem()), "1//stored-refresh-token");
+}
+
+// Google refused the stored token: the entry keeps the cached figures and says the sign-in must
+// be renewed, in every later entry too (the status line's included), and the refused token is
+// never sent again; a new sign-in's token is tried at once.
+TEST_F(EarningsProviderTest, RefusedSignInIsRememberedUntilANewToken) {
+    storeToken();
+    writeClientSecret();
+    cache(someCachedSnapshot());
+    http.setFallback([](const HttpRequest&) -> FakeHttpClient::Reply {
+        return HttpResponse{400, R"({"error": "invalid_grant", "error_description": "Bad"})"};
+    });
+
+    const Timeline refused = provider.timeline();
+    const Timeline later = provider.timeline();
+    const EarningsEntry offline = provider.snapshot();
+
+    for (const EarningsEntry& entry : {refused.entry, later.entry, offline}) {
+        EXPECT_TRUE(entry.isConnected);
+        EXPECT_TRUE(entry.needsSignIn);
+        EXPECT_EQ(entry.snapshot, someCachedSnapshot());
+    }
+    EXPECT_EQ(later.reloadDate, later.entry.date + seconds(1800));
+    EXPECT_EQ(http.requests().size(), 1u);
+    const auto mark = defaults.data("auth.refusedToken");
+    ASSERT_TRUE(mark.has_value());
+    EXPECT_EQ(mark->find("stored-refresh-token"), std::string::npos);
+
+    secrets.put(refreshTokenItem(), "1//new-sign-in");
+    EXPECT_FALSE(provider.snapshot().needsSignIn);
+    http.setFallback(transportFailure);
+    const Timeline renewed = provider.timeline();
+    EXPECT_FALSE(renewed.entry.needsSignIn);
+    EXPECT_EQ(http.requests().size(), 2u);
+}
+
+// Google's quota used up: the next timeline waits as long as Retry-After asks, but never less
+// than the usual half hour nor more than a day.
+TEST_F(EarningsProviderTest, RetryAfterMovesTheReloadDate) {
+    storeToken();
+    writeClientSecret();
+    for (auto [asked, waited] : {std::pair{seconds(7200), seconds(7200)},
+                                 {seconds(60), seconds(1800)},
+                                 {seconds(30 * 86400), seconds(86400)}}) {
+        http.setFallback([asked](const HttpRequest& request) -> FakeHttpClient::Reply {
+            if (request.url == kTokenUri)
+                return HttpResponse{200, R"({"access_token": "ya29.a", "expires_in": 3599})"};
+            return HttpResponse{429, R"({"error": {"code": 429, "status": "RESOURCE_EXHAUSTED"}})",
+                                asked};
+        });
+        const Timeline timeline = provider.timeline();
+        EXPECT_EQ(timeline.reloadDate, now + waited) << asked.count();
+    }
 }
 
 // The placeholder reads nothing: stored goals, cache and token make no difference.

@@ -80,6 +80,20 @@ TEST_F(HostScheduler, StartRequestsOneTimelineAndWaitsForItsReloadDate) {
     EXPECT_EQ(scheduler->timerWait(), milliseconds(30s));
 }
 
+// A reload date is honoured up to a day away (Google's Retry-After moves it), never further:
+// the date comes from another process's output.
+TEST_F(HostScheduler, ReloadDateIsHonouredUpToADay) {
+    for (auto [given, kept] : {std::pair{milliseconds(7200s), milliseconds(7200s)},
+                               {milliseconds(std::chrono::days{400}), milliseconds(86400s)}}) {
+        provider.reloadAfter = given;
+        auto scheduler = makeScheduler();
+        QSignalSpy changed(scheduler.get(), &TimelineScheduler::timelineChanged);
+        scheduler->start();
+        ASSERT_TRUE(changed.wait(5000));
+        EXPECT_EQ(scheduler->timeUntilReload(), kept);
+    }
+}
+
 // The timer looks at the clock at least every minute and waits at least a second.
 TEST_F(HostScheduler, TimerWaitIsBoundedAndFollowsTheEntry) {
     auto scheduler = makeScheduler();

@@ -142,8 +142,7 @@ class ObjectiveNotificationTest : public ::testing::Test {
 
     // Today earns `today` in the fake's report.
     void setToday(double today) {
-        const auto now = std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now());
-        fake.setDays({{.date = ambrel::dateKey(now), .earnings = today}});
+        fake.setDays({{.date = ambrel::dateKey(fake.accountToday()), .earnings = today}});
     }
 
     // Starts the host and waits until it shows today's `amount`, the figures of its first

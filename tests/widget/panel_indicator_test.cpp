@@ -90,7 +90,9 @@ TEST(PanelIndicator, RegistersLateShowsTheFiguresAndAnswersItsMenu) {
     QDBusConnection bus = QDBusConnection::sessionBus();
 
     // Google with known figures: today 4.25, yesterday 7.50; goals 25 a day and 600 a month.
-    const auto today = std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now());
+    fakes::FakeGoogle fake(AMBREL_WIDGET_TEST_PORT, fakes::Scheme::https);
+    fake.setAccounts({{"accounts/pub-7", "Test publisher"}});
+    const auto today = fake.accountToday();
     std::vector<FakeDay> days = {
         {.date = ambrel::dateKey(today), .earnings = 4.25},
         {.date = ambrel::dateKey(today - std::chrono::days(1)), .earnings = 7.5}};
@@ -98,10 +100,8 @@ TEST(PanelIndicator, RegistersLateShowsTheFiguresAndAnswersItsMenu) {
     for (const FakeDay& day : days)
         if (day.date.substr(0, 7) == ambrel::dateKey(today).substr(0, 7))
             monthToDate += day.earnings;
-    fakes::FakeGoogle fake(AMBREL_WIDGET_TEST_PORT, fakes::Scheme::https);
     fake.setClient("panel-test.apps", "panel-test-secret");
     fake.setRefreshToken(kRefreshToken);
-    fake.setAccounts({{"accounts/pub-7", "Test publisher"}});
     fake.setCurrency("EUR");
     fake.setDays(days);
     fake.setPayments({{.name = "accounts/pub-7/payments/unpaid", .amount = "€1,234.56"}});

@@ -171,7 +171,10 @@ class WidgetProcessTest : public ::testing::Test {
         fake->setClient("widget-test.apps", "widget-test-secret");
         fake->setRefreshToken(kRefreshToken);
         fake->setAccessToken("ya29.widget-test");
-        fake->setAccounts({{kAccount, "Test publisher"}});
+        // Days end in Tokyo while the program's own zone is Los Angeles (environment()): every
+        // figure must follow the account's calendar, at any hour the test runs.
+        fake->setAccounts({{kAccount, "Test publisher", "Asia/Tokyo"}});
+        today = fake->accountToday();
         fake->setCurrency("EUR");
         fake->setDays(days());
         fake->setPayments(
@@ -197,8 +200,8 @@ class WidgetProcessTest : public ::testing::Test {
         keychain::deleteItem(*secrets, objectivesItem());
     }
 
-    // Today in UTC with known figures, the 14 days before it, and day 1 of this month a year
-    // ago for the last-year comparison.
+    // The account's today with known figures, the 14 days before it, and day 1 of this month a
+    // year ago for the last-year comparison.
     std::vector<FakeDay> days() const {
         std::vector<FakeDay> result;
         result.push_back({.date = ambrel::dateKey(today), .earnings = 4.25, .pageViews = 500});
@@ -243,7 +246,8 @@ class WidgetProcessTest : public ::testing::Test {
         return environmentWith({{"XDG_CONFIG_HOME", config.path().string()},
                                 {"XDG_DATA_HOME", data.path().string()},
                                 {"XDG_CACHE_HOME", cache.path().string()},
-                                {"LANGUAGE", language}});
+                                {"LANGUAGE", language},
+                                {"TZ", "America/Los_Angeles"}});
     }
 
     // Runs `timeline --json` and returns its one line of JSON.
@@ -261,15 +265,15 @@ class WidgetProcessTest : public ::testing::Test {
         return cache.path() / "ambrel" / "com.corvane.ambrel.widget";
     }
 
-    const std::chrono::sys_days today =
-        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now());
+    std::chrono::sys_days today;  // the account's, set with the fake's accounts
     TempDir config, data, cache;
     std::optional<FakeGoogle> fake;
     std::unique_ptr<SecretStore> secrets;
 };
 
 // First run lists the account and fetches everything; the second reuses the cached account and
-// slow data; with the token refused the program still succeeds and shows the cached snapshot.
+// slow data; with the token refused the program still succeeds and shows the cached snapshot,
+// says the sign-in must be renewed, and sends the refused token no more.
 TEST_F(WidgetProcessTest, TimelineRefreshesCachesAndFallsBack) {
     const Json first = timeline(cache, "en_US");
 
@@ -308,6 +312,8 @@ TEST_F(WidgetProcessTest, TimelineRefreshesCachesAndFallsBack) {
 
     const fs::path stored = widgetCache(cache);
     EXPECT_EQ(readFile(stored / "adsense.account"), kAccount);
+    EXPECT_EQ(readFile(stored / "adsense.timeZone"), "Asia/Tokyo");
+    EXPECT_EQ(figures["timeZone"], "Asia/Tokyo");
     EXPECT_EQ(Json::parse(readFile(stored / "earnings.snapshot")), figures);
     auto slowData = decodeSlowData(readFile(stored / "earnings.slowData"));
     ASSERT_TRUE(slowData.has_value());
@@ -323,8 +329,18 @@ TEST_F(WidgetProcessTest, TimelineRefreshesCachesAndFallsBack) {
     const Json refused = timeline(cache, "en_US");
     EXPECT_EQ(endpointsSeen(*fake), (std::vector<std::string>{"token"}));
     EXPECT_EQ(refused["isConnected"], true);
+    EXPECT_EQ(refused["needsSignIn"], true);
+    EXPECT_EQ(second["needsSignIn"], false);
     EXPECT_EQ(refused["snapshot"], second["snapshot"]);
     EXPECT_EQ(Json::parse(readFile(stored / "earnings.snapshot")), second["snapshot"]);
+
+    fake->clearRequests();
+    EXPECT_EQ(timeline(cache, "en_US")["needsSignIn"], true);
+    EXPECT_TRUE(fake->requests().empty());
+    // A new sign-in's token is tried at once.
+    ASSERT_TRUE(keychain::save(*secrets, refreshTokenItem(), "1//signed-in-again").has_value());
+    timeline(cache, "en_US");
+    EXPECT_EQ(endpointsSeen(*fake), (std::vector<std::string>{"token"}));
 }
 
 // Two days that each read but add up past a double: the refresh fails as a malformed report, the

@@ -87,9 +87,14 @@ Result<IssuedAccessToken> grantAccessToken(HttpClient& http, const OAuthConfig& 
                                     {"client_secret", config.clientSecret},
                                     {"grant_type", "refresh_token"}});
     if (!answer) return std::unexpected(answer.error());
-    if (answer->error)
-        return std::unexpected(
-            OAuthError::token(answer->error_description.value_or(*answer->error)));
+    if (answer->error) {
+        std::string description = answer->error_description.value_or(*answer->error);
+        // The refresh token itself was refused (it expired, was revoked, or the consent screen
+        // is in "Testing" and its week is over): retrying cannot help, a new sign-in can.
+        if (*answer->error == "invalid_grant")
+            return std::unexpected(OAuthError::grantEnded(std::move(description)));
+        return std::unexpected(OAuthError::token(std::move(description)));
+    }
     if (answer->access_token)
         return IssuedAccessToken{std::move(*answer->access_token), answer->expires_in};
     return std::unexpected(OAuthError::token("response without access_token"));

@@ -45,7 +45,8 @@ struct IssuedAccessToken {
 // token fetch reports it (missing configuration, store failure, not connected).
 Result<std::pair<OAuthConfig, std::string>> loadGrantInputs(const Services& services);
 
-// One refresh-token grant at the configuration's endpoint.
+// One refresh-token grant at the configuration's endpoint. Google's invalid_grant is
+// OAuthError::grantEnded; its other refusals are OAuthError::token with their description.
 Result<IssuedAccessToken> grantAccessToken(HttpClient& http, const OAuthConfig& config,
                                            const std::string& refreshToken);
 

@@ -24,14 +24,15 @@ Result<void> AuthFlow::signIn() {
     std::string redirectURI = "http://127.0.0.1:" + std::to_string(server->port());
 
     PKCE pkce = makePKCE();
-    auto url = consentURL(*config, redirectURI, pkce.challenge);
+    const std::string state = makeState();
+    auto url = consentURL(*config, redirectURI, pkce.challenge, state);
     if (!url) return std::unexpected(OAuthError::token("invalid authorization URL"));
 
     // The opener's outcome is not known here; a browser that never comes back ends in the
     // listener's time-out.
     if (openBrowser_) openBrowser_(*url);
 
-    auto code = server->waitForCode();
+    auto code = server->waitForCode(state);
     if (!code) return std::unexpected(code.error());
     return exchangeCode(*code, redirectURI, *config, pkce.verifier);
 }

@@ -34,11 +34,15 @@ class AuthFlow {
     // A fresh verifier from the secure generator, and its S256 challenge.
     static PKCE makePKCE();
     static PKCE pkceForVerifier(std::string verifier);
+    // 256 random bits in unreserved characters, new for every sign-in: the redirect must bring
+    // it back, which a page that merely knows the loopback port cannot.
+    static std::string makeState();
     // The consent page: authURI with its query (and fragment) replaced by the sign-in
     // parameters; nothing when authURI is not an absolute http(s) URL.
     static std::optional<std::string> consentURL(const OAuthConfig& config,
                                                  const std::string& redirectURI,
-                                                 const std::string& challenge);
+                                                 const std::string& challenge,
+                                                 const std::string& state);
     Result<void> exchangeCode(const std::string& code, const std::string& redirectURI,
                               const OAuthConfig& config, const std::string& verifier);
 

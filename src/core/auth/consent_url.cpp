@@ -14,36 +14,11 @@ namespace {
 // can never change the query's meaning.
 constexpr std::string_view kQueryAlsoKept = ":/";
 
-// ASCII only, whatever the program's locale says about other bytes.
-bool isAsciiAlnum(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
-
-bool isHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
-// RFC 3986 characters (unreserved, reserved, and well-formed percent escapes): anything else
-// means the configured address is not a URL we could hand to the browser.
-bool hasOnlyURICharacters(std::string_view text) {
-    static constexpr std::string_view kAllowed = "-._~:/?#[]@!$&'()*+,;=";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (isAsciiAlnum(c) || kAllowed.find(text[i]) != std::string_view::npos) continue;
-        if (c == '%' && i + 2 < text.size() && isHexDigit(text[i + 1]) && isHexDigit(text[i + 2])) {
-            i += 2;
-            continue;
-        }
-        return false;
-    }
-    return true;
-}
-
 // The consent page is opened by the desktop's URL handler, which would as readily open a
 // local file or start another program; only a secure web address with a host is accepted.
 std::optional<std::string_view> webAddressWithoutQuery(std::string_view uri) {
     std::string_view base = uri.substr(0, uri.find_first_of("?#"));
-    if (!isSecureEndpoint(base) || !hasOnlyURICharacters(base)) return std::nullopt;
+    if (!isSecureEndpoint(base) || !hasOnlyUriCharacters(base)) return std::nullopt;
     return base;
 }
 
@@ -51,14 +26,20 @@ std::optional<std::string_view> webAddressWithoutQuery(std::string_view uri) {
 
 std::optional<std::string> AuthFlow::consentURL(const OAuthConfig& config,
                                                 const std::string& redirectURI,
-                                                const std::string& challenge) {
+                                                const std::string& challenge,
+                                                const std::string& state) {
     auto base = webAddressWithoutQuery(config.authURI);
     if (!base) return std::nullopt;
     const std::pair<std::string_view, std::string_view> parameters[] = {
-        {"client_id", config.clientID}, {"redirect_uri", redirectURI},
-        {"response_type", "code"},      {"scope", kAdSenseScope},
-        {"access_type", "offline"},     {"prompt", "consent"},
-        {"code_challenge", challenge},  {"code_challenge_method", "S256"},
+        {"client_id", config.clientID},
+        {"redirect_uri", redirectURI},
+        {"response_type", "code"},
+        {"scope", kAdSenseScope},
+        {"access_type", "offline"},
+        {"prompt", "consent"},
+        {"code_challenge", challenge},
+        {"code_challenge_method", "S256"},
+        {"state", state},
     };
     std::string url(*base);
     char separator = '?';

@@ -99,11 +99,18 @@ struct Connection {
 
 // Answers a finished request. The redirect ends the wait with its code or its failure; any
 // other request gets "not found", and a connection that sent nothing is closed unanswered
-// (writing to it could confuse a browser that still means to use it).
-std::optional<Result<std::string>> answer(Connection& connection) {
+// (writing to it could confuse a browser that still means to use it). A redirect whose state is
+// not this sign-in's leads to no exchange: another page may send the browser here with a code
+// of its own choosing.
+std::optional<Result<std::string>> answer(Connection& connection, std::string_view expectedState) {
     if (connection.received.empty()) return std::nullopt;
     RedirectParameters parameters = parseRedirectRequest(utf8::repair(connection.received));
     const int fd = connection.fd.get();
+    const bool redirect = parameters.code || parameters.error || parameters.path == "/";
+    if (redirect && parameters.state != expectedState) {
+        sendAll(fd, loopback::notSignedInAnswer());
+        return std::nullopt;
+    }
     if (parameters.code) {
         // An `error` beside the code is ignored: the code is what was asked for.
         sendAll(fd, loopback::signedInAnswer());
@@ -136,7 +143,8 @@ std::optional<Error> acceptOne(int listener, std::vector<Connection>& connection
 
 // Waits, reads and answers until the redirect has arrived or `deadline` has passed. The other
 // connections still open are closed on return, before the caller closes the listener.
-Result<std::string> serveUntilRedirect(int listener, SteadyClock::time_point deadline) {
+Result<std::string> serveUntilRedirect(int listener, SteadyClock::time_point deadline,
+                                       std::string_view expectedState) {
     std::vector<Connection> connections;
     std::vector<pollfd> watched;
     for (;;) {
@@ -144,7 +152,7 @@ Result<std::string> serveUntilRedirect(int listener, SteadyClock::time_point dea
         for (Connection& connection : connections) {
             if (now >= connection.readDeadline) connection.complete = true;
             if (!connection.complete) continue;
-            if (auto outcome = answer(connection)) return std::move(*outcome);
+            if (auto outcome = answer(connection, expectedState)) return std::move(*outcome);
         }
         std::erase_if(connections, [](const Connection& c) { return c.complete; });
         if (now >= deadline)
@@ -213,8 +221,9 @@ Result<LoopbackServer> LoopbackServer::create(std::chrono::seconds waitLimit) {
     return LoopbackServer(ntohs(bound.sin_port), std::move(listener), waitLimit);
 }
 
-Result<std::string> LoopbackServer::waitForCode() {
-    auto outcome = serveUntilRedirect(listener_.get(), SteadyClock::now() + waitLimit_);
+Result<std::string> LoopbackServer::waitForCode(std::string_view expectedState) {
+    auto outcome =
+        serveUntilRedirect(listener_.get(), SteadyClock::now() + waitLimit_, expectedState);
     listener_.reset();
     return outcome;
 }

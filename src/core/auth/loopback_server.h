@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/error.h"
 #include "core/platform/unique_fd.h"
@@ -24,10 +25,13 @@ class LoopbackServer {
 
     std::uint16_t port() const { return port_; }
 
-    // Blocks until a request carrying `code` or `error`, or a request for "/" (the redirect
-    // URI) without them, has been answered, or the wait limit has passed; the listener is
-    // closed afterwards, whatever the outcome. Called at most once.
-    Result<std::string> waitForCode();
+    // Blocks until the redirect of this sign-in has been answered (a request carrying `code` or
+    // `error`, or a request for "/", the redirect URI, without them, whose `state` is
+    // `expectedState`), or the wait limit has passed; the listener is closed afterwards,
+    // whatever the outcome. A redirect with another `state`, or none, was not asked for by this
+    // sign-in (a forged or stale one): it gets the failure page and the wait goes on. Called at
+    // most once.
+    Result<std::string> waitForCode(std::string_view expectedState);
 
   private:
     LoopbackServer(std::uint16_t port, UniqueFd listener, std::chrono::seconds waitLimit)

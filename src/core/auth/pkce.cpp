@@ -10,6 +10,11 @@ PKCE AuthFlow::makePKCE() {
     return pkceForVerifier(base64UrlEncode(random.data(), random.size()));
 }
 
+std::string AuthFlow::makeState() {
+    std::vector<unsigned char> random = secureRandomBytes(32);
+    return base64UrlEncode(random.data(), random.size());
+}
+
 PKCE AuthFlow::pkceForVerifier(std::string verifier) {
     auto digest = sha256(verifier);
     std::string challenge = base64UrlEncode(digest.data(), digest.size());

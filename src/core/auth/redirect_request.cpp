@@ -93,11 +93,15 @@ RedirectParameters parseRedirectRequest(std::string_view request) {
     if (!query) return found;
     for (std::string_view piece : splitNonEmpty(*query, "&")) {
         std::optional<NameValue> pair = splitNameValue(piece);
-        if (!pair || (pair->name != "code" && pair->name != "error")) continue;
+        if (!pair) continue;
+        std::optional<std::string>* into = pair->name == "code"    ? &found.code
+                                           : pair->name == "error" ? &found.error
+                                           : pair->name == "state" ? &found.state
+                                                                   : nullptr;
+        if (into == nullptr) continue;
         // A value that does not decode is taken as sent rather than dropped.
         std::optional<std::string> decoded = percentDecode(pair->value);
-        std::string value = decoded ? std::move(*decoded) : std::string(pair->value);
-        (pair->name == "code" ? found.code : found.error) = std::move(value);
+        *into = decoded ? std::move(*decoded) : std::string(pair->value);
     }
     return found;
 }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <iterator>
 
+#include "core/earnings/google_error.h"
 #include "core/platform/percent_encoding.h"
 #include "core/platform/utf8.h"
 
@@ -66,20 +68,28 @@ Result<std::string> AdSenseAPI::body(HttpReply reply) {
     if (!reply) return std::unexpected(Error{std::move(reply.error())});
     if (reply->status < 200 || reply->status > 299) {
         std::string text = utf8::isValid(reply->body) ? std::move(reply->body) : std::string();
-        return std::unexpected(
-            Error{AdSenseError::http(static_cast<int>(reply->status), std::move(text))});
+        return std::unexpected(Error{
+            adsenseHttpError(static_cast<int>(reply->status), std::move(text), reply->retryAfter)});
     }
     return std::move(reply->body);
 }
 
-Result<std::string> AdSenseAPI::firstAccountOf(HttpReply reply) {
+Result<Account> AdSenseAPI::chosenAccountOf(HttpReply reply,
+                                            std::optional<std::string_view> preferred) {
     auto text = body(std::move(reply));
     if (!text) return std::unexpected(std::move(text.error()));
     auto decoded = decodeAccountsResponse(*text);
     if (!decoded) return std::unexpected(std::move(decoded.error()));
-    if (!decoded->accounts || decoded->accounts->empty())
-        return std::unexpected(Error{AdSenseError::noAccount()});
-    return std::move(decoded->accounts->front().name);
+    std::vector<Account> open;
+    if (decoded->accounts)
+        std::ranges::copy_if(*decoded->accounts, std::back_inserter(open),
+                             [](const Account& account) { return account.state != "CLOSED"; });
+    if (open.empty()) return std::unexpected(Error{AdSenseError::noAccount()});
+    if (preferred) {
+        auto kept = std::ranges::find(open, *preferred, &Account::name);
+        if (kept != open.end()) return std::move(*kept);
+    }
+    return std::move(open.front());
 }
 
 Result<ReportResponse> AdSenseAPI::reportOf(HttpReply reply) {
@@ -118,8 +128,8 @@ Result<std::string> AdSenseAPI::get(const std::string& url, const std::string& a
     return body(http_.send(authorized(getRequest(url), accessToken)));
 }
 
-Result<std::string> AdSenseAPI::firstAccount(const std::string& accessToken) const {
-    return firstAccountOf(http_.send(authorized(accountsRequest(), accessToken)));
+Result<Account> AdSenseAPI::chooseAccount(const std::string& accessToken) const {
+    return chosenAccountOf(http_.send(authorized(accountsRequest(), accessToken)));
 }
 
 Result<ReportResponse> AdSenseAPI::generateReport(std::string_view account, const QueryItems& query,

@@ -38,12 +38,15 @@ class AdSenseAPI {
     static HttpHeaders authorization(const std::string& accessToken);
 
     static Result<std::string> body(HttpReply reply);
-    static Result<std::string> firstAccountOf(HttpReply reply);
+    // The account to show: `preferred` (the cached one) when it is listed and open, else the
+    // first listed that is not CLOSED; AdSenseError::noAccount when none is open.
+    static Result<Account> chosenAccountOf(HttpReply reply,
+                                           std::optional<std::string_view> preferred = {});
     static Result<ReportResponse> reportOf(HttpReply reply);
     static Result<std::optional<std::vector<Payment>>> paymentsOf(HttpReply reply);
 
-    // The resource name of the first account listed; AdSenseError::noAccount when none is.
-    Result<std::string> firstAccount(const std::string& accessToken) const;
+    // The first account listed that is not CLOSED; AdSenseError::noAccount when none is.
+    Result<Account> chooseAccount(const std::string& accessToken) const;
 
     Result<ReportResponse> generateReport(std::string_view account, const QueryItems& query,
                                           const std::string& accessToken) const;

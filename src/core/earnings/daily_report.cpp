@@ -84,10 +84,6 @@ std::optional<double> readNumber(std::string_view text) {
     return value;
 }
 
-year_month_day utcDate(Instant instant) {
-    return year_month_day{std::chrono::floor<days>(instant)};
-}
-
 std::string dateKey(year_month_day date) {
     char text[16];
     std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
@@ -164,7 +160,7 @@ std::optional<DecodingError> unrepresentableFigure(const DailyMap& daily,
                             (percent ? " as a percentage" : ""));
         }
     }
-    const std::string month = daily.empty() ? std::string() : daily.rbegin()->first.substr(0, 7);
+    const std::string month = dateKey(figures.referenceDate).substr(0, 7);
     const std::pair<double, std::string> sums[] = {
         {figures.last7, "the 7 days before " + dateKey(figures.referenceDate)},
         {figures.prev7, "the 7 days before " + dateKey(plusDays(figures.referenceDate, -7))},
@@ -182,18 +178,14 @@ std::optional<DecodingError> unrepresentableFigure(const DailyMap& daily,
     return std::nullopt;
 }
 
-DayFigures dayFigures(const DailyMap& daily, Instant now) {
+DayFigures dayFigures(const DailyMap& daily, year_month_day today) {
     DayFigures figures;
-    figures.referenceDate = utcDate(now);
-    if (daily.empty()) return figures;
-    const auto& [latestKey, latest] = *daily.rbegin();
-    if (auto parsed = parseDateKey(latestKey)) figures.referenceDate = *parsed;
-
+    figures.referenceDate = today;
     auto day = [&](int offset) {
-        auto found = daily.find(dateKey(plusDays(figures.referenceDate, offset)));
+        auto found = daily.find(dateKey(plusDays(today, offset)));
         return found == daily.end() ? DayMetrics{} : found->second;
     };
-    figures.today = latest.earnings;
+    figures.today = day(0).earnings;
     DayMetrics yesterday = day(-1);
     DayMetrics weekBefore = day(-8);
     figures.yesterday = yesterday.earnings;
@@ -203,11 +195,10 @@ DayFigures dayFigures(const DailyMap& daily, Instant now) {
     for (int offset = -1; offset >= -7; --offset) figures.last7 += day(offset).earnings;
     for (int offset = -8; offset >= -14; --offset) figures.prev7 += day(offset).earnings;
 
-    const std::string month = latestKey.substr(0, 7);
-    for (const auto& [key, metrics] : daily)
-        if (key.starts_with(month)) figures.monthToDate += metrics.earnings;
-    figures.dailyEarnings =
-        dailyEarningsSeries(daily, reportStartDate(utcDate(now)), figures.referenceDate);
+    const int dayOfMonth = static_cast<int>(static_cast<unsigned>(today.day()));
+    for (int offset = 1 - dayOfMonth; offset <= 0; ++offset)
+        figures.monthToDate += day(offset).earnings;
+    figures.dailyEarnings = dailyEarningsSeries(daily, today);
     return figures;
 }
 

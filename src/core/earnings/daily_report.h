@@ -1,7 +1,8 @@
 #pragma once
 
-// The daily report of the last 35 UTC days and the figures computed from it. Every date here
-// is a calendar day in UTC; report days are "yyyy-MM-dd" keys, which order as text.
+// The daily report of the account's last 35 days and the figures computed from it. Every date
+// here is a calendar day of the account's own zone (account_calendar.h), as Google counts report
+// days; report days are "yyyy-MM-dd" keys, which order as text.
 
 #include <array>
 #include <chrono>
@@ -32,8 +33,6 @@ using DailyMap = std::map<std::string, DayMetrics>;
 // store, which would drop the cached snapshot on every refresh.
 std::optional<double> readNumber(std::string_view text);
 
-// The calendar day of an instant in UTC.
-std::chrono::year_month_day utcDate(Instant instant);
 // "yyyy-MM-dd", zero-padded.
 std::string dateKey(std::chrono::year_month_day date);
 // The day a "yyyy-MM-dd" key names; none when it names no valid day.
@@ -56,7 +55,8 @@ std::string reportCurrency(const std::optional<std::vector<Header>>& headers);
 DailyMap dailyMetrics(const std::optional<std::vector<Header>>& headers,
                       const std::optional<std::vector<Row>>& rows);
 
-// The figures anchored on the reference day, the latest day of the report.
+// The figures anchored on the reference day: the account's today, whether or not the report
+// has a row for it yet (a day without a row counts 0).
 struct DayFigures {
     std::chrono::year_month_day referenceDate;
     double today = 0;
@@ -67,13 +67,13 @@ struct DayFigures {
     double monthToDate = 0;
     PerfValues perfYesterday;
     PerfValues perfPrevWeek;
-    // From the report's start date (taken from `now`) to the reference day (daily_series.h).
+    // The report's 35 days, from its start date to the reference day (daily_series.h).
     std::vector<DailyEarning> dailyEarnings;
 };
 
-// `daily` must not be empty. When its latest key is not a valid day, `now` stands in as the
-// reference day.
-DayFigures dayFigures(const DailyMap& daily, Instant now);
+// The figures of the report that ends on `today`. Rows dated after it, or keys that name no
+// day, count for nothing.
+DayFigures dayFigures(const DailyMap& daily, std::chrono::year_month_day today);
 
 // Every cell reads as a finite number, but a CTR made percent or a sum of days can still
 // overflow ("1e307" × 100, "1e308" twice in one week), and so can what the views compute from

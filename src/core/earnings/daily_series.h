@@ -14,17 +14,10 @@ namespace ambrel {
 // The most days a series holds: the 35 days of the daily report.
 inline constexpr int kDailySeriesDays = 35;
 
-// One entry per day from `firstDay` (the report's start date) to `referenceDay`, oldest first,
-// with the day's earnings or 0 when the report has no row for it.
-//
-// The series ends at the reference day, also when that is not the report's end date: without a
-// row for today yet, the report's start date is still 34 days before today, so the series holds
-// the 34 days that the report covered and no day outside it (whose 0 would be a guess). A
-// reference day outside the report's range cannot come from a well-behaved report; the series
-// then still ends there and holds at most the kDailySeriesDays days before it that are not
-// before `firstDay`, so it never grows with the distance between the two days.
+// One entry for each day of the report that ends on `today` (reportStartDate(today) to today),
+// oldest first, with the day's earnings or 0 when the report has no row for it: Google leaves
+// days without logged events out, and today has none before its first event.
 std::vector<DailyEarning> dailyEarningsSeries(const DailyMap& daily,
-                                              std::chrono::year_month_day firstDay,
-                                              std::chrono::year_month_day referenceDay);
+                                              std::chrono::year_month_day today);
 
 }  // namespace ambrel

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/auth/keychain.h"
+#include "core/earnings/account_calendar.h"
 #include "core/earnings/snapshot.h"
 #include "core/platform/json.h"
 
@@ -130,9 +131,24 @@ void saveAccountId(Defaults& defaults, std::string_view account) {
     defaults.set(kAccountKey, account);
 }
 
+std::optional<std::string> loadAccountTimeZone(const Defaults& defaults) {
+    auto zone = defaults.data(kAccountTimeZoneKey);
+    if (!zone) return std::nullopt;
+    return knownTimeZone(*zone);
+}
+
+void saveAccountTimeZone(Defaults& defaults, std::string_view zone) {
+    defaults.set(kAccountTimeZoneKey, zone);
+}
+
+void forgetAccount(Defaults& defaults) {
+    defaults.remove(kAccountKey);
+    defaults.remove(kAccountTimeZoneKey);
+}
+
 void clearEarningsCache(Defaults& defaults) {
     defaults.remove(kSnapshotKey);
-    defaults.remove(kAccountKey);
+    forgetAccount(defaults);
     defaults.remove(kSlowDataKey);
 }
 

@@ -18,6 +18,8 @@ namespace ambrel {
 inline constexpr const char* kSnapshotKey = "earnings.snapshot";
 inline constexpr const char* kSlowDataKey = "earnings.slowData";
 inline constexpr const char* kAccountKey = "adsense.account";
+// The account's IANA zone, beside its id: the id's own entry keeps its format.
+inline constexpr const char* kAccountTimeZoneKey = "adsense.timeZone";
 
 // The slowly changing, costly part of the figures.
 struct SlowData {
@@ -57,7 +59,15 @@ Result<Objectives> decodeObjectives(std::string_view bytes);
 std::optional<std::string> loadAccountId(const Defaults& defaults);
 void saveAccountId(Defaults& defaults, std::string_view account);
 
-// Removes the snapshot, the account id and the slow data, in this order.
+// The stored zone when ICU knows it; a damaged one reads as none, so the accounts are listed
+// again rather than days counted in a zone that is not the account's.
+std::optional<std::string> loadAccountTimeZone(const Defaults& defaults);
+void saveAccountTimeZone(Defaults& defaults, std::string_view zone);
+
+// Removes the account id and its zone: the next refresh chooses the account again.
+void forgetAccount(Defaults& defaults);
+
+// Removes the snapshot, the account id, its zone and the slow data, in this order.
 void clearEarningsCache(Defaults& defaults);
 
 }  // namespace ambrel

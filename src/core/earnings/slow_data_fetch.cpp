@@ -42,10 +42,19 @@ std::string amountText(const std::string& amount, std::string_view currency) {
     return amount;
 }
 
+// ".../payments/youtube-unpaid" and ".../payments/youtube-2026-04-21": earnings of the
+// publisher's YouTube channel, which Google lists beside the AdSense ones but pays apart.
+bool isYouTubePayment(std::string_view name) {
+    const auto slash = name.rfind('/');
+    const std::string_view last = slash == std::string_view::npos ? name : name.substr(slash + 1);
+    return last.starts_with("youtube-");
+}
+
 const Payment* lastPaidPayment(const std::vector<Payment>& payments) {
     const Payment* last = nullptr;
     for (const Payment& payment : payments) {
-        if (endsWith(payment.name, "unpaid") || !payment.date) continue;
+        if (endsWith(payment.name, "unpaid") || isYouTubePayment(payment.name) || !payment.date)
+            continue;
         // Strictly greater: on equal dates the one earlier in the list stays.
         if (last == nullptr || dateNumber(*payment.date) > dateNumber(*last->date)) last = &payment;
     }
@@ -111,6 +120,7 @@ Result<double> monthLastYearFrom(Result<ReportResponse> report, year_month_day r
 
 PaymentSummary summarizePayments(const std::vector<Payment>& payments, std::string_view currency) {
     PaymentSummary summary;
+    // "…/payments/youtube-unpaid" does not end in "/unpaid": the YouTube balance is not ours.
     auto unpaid = std::find_if(payments.begin(), payments.end(),
                                [](const Payment& p) { return endsWith(p.name, "/unpaid"); });
     if (unpaid != payments.end() && unpaid->amount)

@@ -41,7 +41,8 @@ struct PaymentSummary {
 };
 
 // Balance from the first "/unpaid" entry, last payment the latest dated paid one (the
-// earlier in the list on a tie); amounts as currency texts when they read as numbers.
+// earlier in the list on a tie); amounts as currency texts when they read as numbers. YouTube
+// entries ("…/payments/youtube-unpaid", "…/payments/youtube-yyyy-MM-dd") count for neither.
 PaymentSummary summarizePayments(const std::vector<Payment>& payments, std::string_view currency);
 
 // The summary of a payments answer (an absent list counts as empty).

@@ -5,9 +5,11 @@
 
 #include "core/auth/access_token.h"
 #include "core/auth/access_token_keeper.h"
+#include "core/earnings/account_calendar.h"
 #include "core/earnings/adsense_api.h"
 #include "core/earnings/daily_report.h"
 #include "core/earnings/earnings_store.h"
+#include "core/earnings/google_error.h"
 #include "core/earnings/slow_data_fetch.h"
 
 namespace ambrel {
@@ -16,30 +18,22 @@ namespace {
 using std::chrono::year_month_day;
 using TokenSource = std::function<Result<AccessTokenGrant>()>;
 
-// The requests that go once the account is known: the daily report first and, when the slow
-// data is stale, last year's report and the payments beside it. Last year's month depends on
-// the reference day, which only the daily report tells; it is asked for the report's last
-// day, by far the usual reference day, and asked again in the rare case the answer names
-// another one.
-struct ReportRequests {
-    std::vector<HttpRequest> requests;
-    std::optional<QueryItems> lastYearQuery;  // when the slow data goes along
-};
-
-Result<ReportRequests> reportRequests(const AdSenseAPI& api, std::string_view account,
-                                      year_month_day today, bool withSlowData) {
-    ReportRequests made;
+// The requests that go once the account and its zone are known: the daily report first and,
+// when the slow data is stale, last year's report and the payments beside it. Every one of them
+// counts from the account's today, which is known before any answer, so all go together.
+Result<std::vector<HttpRequest>> reportRequests(const AdSenseAPI& api, std::string_view account,
+                                                year_month_day today, bool withSlowData) {
+    std::vector<HttpRequest> made;
     auto daily = api.reportRequest(account, dailyReportQuery(today));
     if (!daily) return std::unexpected(std::move(daily.error()));
-    made.requests.push_back(std::move(*daily));
+    made.push_back(std::move(*daily));
     if (!withSlowData) return made;
-    made.lastYearQuery = monthLastYearQuery(today);
-    auto lastYear = api.reportRequest(account, *made.lastYearQuery);
+    auto lastYear = api.reportRequest(account, monthLastYearQuery(today));
     if (!lastYear) return std::unexpected(std::move(lastYear.error()));
     auto payments = api.paymentsRequest(account);
     if (!payments) return std::unexpected(std::move(payments.error()));
-    made.requests.push_back(std::move(*lastYear));
-    made.requests.push_back(std::move(*payments));
+    made.push_back(std::move(*lastYear));
+    made.push_back(std::move(*payments));
     return made;
 }
 
@@ -97,19 +91,23 @@ bool isUnauthorized(const Error& error) {
            refusal->status == 401;
 }
 
+// The account is not the caller's (any more): it was removed from the Google account, or
+// access to it was. A 403 that names a reason (the API disabled in the project, a scope or a
+// quota) is about the project or the token, and the account stays.
+bool refusesAccount(const Error& error) {
+    const auto* refusal = std::get_if<AdSenseError>(&error);
+    if (refusal == nullptr || refusal->kind != AdSenseError::Kind::http) return false;
+    if (refusal->status == 404) return true;
+    if (refusal->status != 403 || refusal->serviceDisabled) return false;
+    const auto body = parseGoogleErrorBody(refusal->body);
+    return !body || !body->reason;
+}
+
 // Both slow figures from the answers that came with the daily report; nothing is stored here.
-Result<SlowData> slowDataFrom(const AdSenseAPI& api, std::string_view account,
-                              const ReportRequests& sent, std::vector<HttpReply>& replies,
-                              year_month_day referenceDate, std::string_view currency,
-                              const std::string& accessToken, Instant now) {
-    Result<double> monthLastYear = 0.0;
-    if (!referenceDate.ok())
-        monthLastYear = 0.0;  // no month to compare with; the answer is not needed
-    else if (monthLastYearQuery(referenceDate) == sent.lastYearQuery)
-        monthLastYear =
-            monthLastYearFrom(AdSenseAPI::reportOf(std::move(replies[1])), referenceDate);
-    else
-        monthLastYear = monthLastYearEarnings(api, account, referenceDate, accessToken);
+Result<SlowData> slowDataFrom(std::vector<HttpReply>& replies, year_month_day today,
+                              std::string_view currency, Instant now) {
+    Result<double> monthLastYear =
+        monthLastYearFrom(AdSenseAPI::reportOf(std::move(replies[1])), today);
     if (!monthLastYear) return std::unexpected(std::move(monthLastYear.error()));
     auto payments = paymentSummaryFrom(AdSenseAPI::paymentsOf(std::move(replies[2])), currency);
     if (!payments) return std::unexpected(std::move(payments.error()));
@@ -118,8 +116,15 @@ Result<SlowData> slowDataFrom(const AdSenseAPI& api, std::string_view account,
                     std::move(payments->lastPaymentDateLabel), now};
 }
 
+// Where the figures' days come from: the account, its zone and its today.
+struct AccountDay {
+    std::string account;
+    std::string timeZone;
+    year_month_day today;
+};
+
 AmbrelSnapshot assemble(const DayFigures& figures, const SlowData& slow, std::string currency,
-                        Instant now) {
+                        const AccountDay& day, Instant now) {
     AmbrelSnapshot snapshot;
     snapshot.today = figures.today;
     snapshot.yesterday = figures.yesterday;
@@ -136,6 +141,7 @@ AmbrelSnapshot assemble(const DayFigures& figures, const SlowData& slow, std::st
     snapshot.currency = std::move(currency);
     snapshot.updatedAt = now;
     snapshot.dailyEarnings = figures.dailyEarnings;
+    snapshot.timeZone = day.timeZone;
     return snapshot;
 }
 
@@ -143,11 +149,9 @@ AmbrelSnapshot assemble(const DayFigures& figures, const SlowData& slow, std::st
 // The checks come in the order the requests would have been made one after another, so the
 // error reported is the first that order would have met; the slow-data answers count only
 // when the daily report has data.
-Result<AmbrelSnapshot> snapshotFrom(const Services& services, const AdSenseAPI& api,
-                                    std::string_view account, const ReportRequests& sent,
+Result<AmbrelSnapshot> snapshotFrom(const Services& services, const AccountDay& day,
                                     std::vector<HttpReply> replies,
-                                    std::optional<SlowData> cachedSlow,
-                                    const std::string& accessToken, Instant now) {
+                                    std::optional<SlowData> cachedSlow, Instant now) {
     auto report = AdSenseAPI::reportOf(std::move(replies[0]));
     if (!report) return std::unexpected(std::move(report.error()));
     const DailyMap daily = dailyMetrics(report->headers, report->rows);
@@ -157,64 +161,82 @@ Result<AmbrelSnapshot> snapshotFrom(const Services& services, const AdSenseAPI& 
         AmbrelSnapshot zero;
         zero.currency = std::move(currency);
         zero.updatedAt = now;
+        zero.timeZone = day.timeZone;
         AmbrelSnapshot::save(services.defaults, zero);
         return zero;
     }
 
-    const DayFigures figures = dayFigures(daily, now);
+    const DayFigures figures = dayFigures(daily, day.today);
     // Checked before anything is stored: a snapshot that cannot be encoded would remove the
     // cached one instead of replacing it.
     if (auto error = unrepresentableFigure(daily, figures)) return std::unexpected(Error{*error});
     std::optional<SlowData> slow = std::move(cachedSlow);
     if (!slow) {
         // Stored only when both figures arrived: a stale record is never replaced by a partial one.
-        auto fetched = slowDataFrom(api, account, sent, replies, figures.referenceDate, currency,
-                                    accessToken, now);
+        auto fetched = slowDataFrom(replies, day.today, currency, now);
         if (!fetched) return std::unexpected(std::move(fetched.error()));
         SlowData::save(services.defaults, *fetched);
         slow = std::move(*fetched);
     }
-    AmbrelSnapshot snapshot = assemble(figures, *slow, std::move(currency), now);
+    AmbrelSnapshot snapshot = assemble(figures, *slow, std::move(currency), day, now);
     AmbrelSnapshot::save(services.defaults, snapshot);
     return snapshot;
+}
+
+// The cached account and zone, when both are stored: then nothing needs listing.
+std::optional<AccountDay> cachedAccountDay(const Defaults& defaults, Instant now) {
+    auto account = loadAccountId(defaults);
+    auto zone = account ? loadAccountTimeZone(defaults) : std::nullopt;
+    if (!zone) return std::nullopt;
+    return AccountDay{std::move(*account), *zone, accountToday(now, *zone)};
 }
 
 Result<AmbrelSnapshot> refreshOnce(const Services& services, const TokenSource& fetchToken,
                                    bool& tokenWasKept) {
     const AdSenseAPI api(services.http, services.adsenseBase);
-    std::optional<std::string> account = loadAccountId(services.defaults);
-    // Taken once, before the first report request is formed: the snapshot's updatedAt and,
-    // when fetched, the slow data's fetchedAt.
+    // Taken once, before the first report request is formed: the account's today, the
+    // snapshot's updatedAt and, when fetched, the slow data's fetchedAt.
     const Instant now = services.now();
+    std::optional<AccountDay> day = cachedAccountDay(services.defaults, now);
+    const bool fromCache = day.has_value();
     std::optional<SlowData> slow = SlowData::load(services.defaults, kSlowDataMaxAgeSeconds, now);
 
-    // Known before the token: the accounts list, or with a cached account the reports.
-    Result<ReportRequests> reports = ReportRequests{};
+    // Known before the token: the accounts list, or with a cached account and zone the reports.
+    Result<std::vector<HttpRequest>> reports = std::vector<HttpRequest>{};
     std::vector<HttpRequest> first{api.accountsRequest()};
-    if (account) {
-        reports = reportRequests(api, *account, utcDate(now), !slow);
-        first = reports ? reports->requests : std::vector<HttpRequest>{};
+    if (day) {
+        reports = reportRequests(api, day->account, day->today, !slow);
+        first = reports ? *reports : std::vector<HttpRequest>{};
     }
     auto [token, replies] = sendBesideToken(services.http, first, fetchToken);
     if (!token) return std::unexpected(std::move(token.error()));
     tokenWasKept = token->kept;
 
-    if (!account) {
-        auto listed = AdSenseAPI::firstAccountOf(std::move(replies.front()));
+    if (!day) {
+        // A cached id without its zone (cached before zones were kept) is kept when still listed.
+        auto listed = AdSenseAPI::chosenAccountOf(std::move(replies.front()),
+                                                  loadAccountId(services.defaults));
         if (!listed) return std::unexpected(std::move(listed.error()));
-        account = std::move(*listed);
-        reports = reportRequests(api, *account, utcDate(now), !slow);
+        const std::string zone = accountTimeZone(listed->timeZone);
+        day = AccountDay{std::move(listed->name), zone, accountToday(now, zone)};
+        reports = reportRequests(api, day->account, day->today, !slow);
         // Stored at once (while the reports are on their way), so that a failure later in this
         // refresh does not cost another accounts request next time.
-        const auto store = [&] { saveAccountId(services.defaults, *account); };
+        const auto store = [&] {
+            saveAccountId(services.defaults, day->account);
+            saveAccountTimeZone(services.defaults, day->timeZone);
+        };
         if (!reports) store();
         if (reports)
-            replies =
-                sendWhile(services.http, authorized(reports->requests, token->value), {}, store);
+            replies = sendWhile(services.http, authorized(*reports, token->value), {}, store);
     }
     if (!reports) return std::unexpected(std::move(reports.error()));
-    return snapshotFrom(services, api, *account, *reports, std::move(replies), std::move(slow),
-                        token->value, now);
+    auto snapshot = snapshotFrom(services, *day, std::move(replies), std::move(slow), now);
+    // A cached account that is no longer the caller's is chosen again next time; one chosen just
+    // now would only be chosen again, so it stays and the refusal is what the user sees.
+    if (!snapshot && fromCache && refusesAccount(snapshot.error()))
+        forgetAccount(services.defaults);
+    return snapshot;
 }
 
 }  // namespace

@@ -44,10 +44,18 @@ auto optionalList(const Json& object, std::string_view key, std::string_view whe
     return std::optional<List>{std::move(list)};
 }
 
+Decoded<std::optional<std::string>> decodeTimeZoneId(const Json& account) {
+    AMBREL_TRY(zone, json::optionalObject(account, "timeZone", "account"));
+    if (zone == nullptr) return std::optional<std::string>{};
+    return json::optionalString(*zone, "id", "account time zone");
+}
+
 Decoded<Account> decodeAccount(const Json& object) {
     AMBREL_TRY(name, json::requiredString(object, "name", "account"));
     AMBREL_TRY(displayName, json::optionalString(object, "displayName", "account"));
-    return Account{std::move(name), std::move(displayName)};
+    AMBREL_TRY(timeZone, decodeTimeZoneId(object));
+    AMBREL_TRY(state, json::optionalString(object, "state", "account"));
+    return Account{std::move(name), std::move(displayName), std::move(timeZone), std::move(state)};
 }
 
 Decoded<Header> decodeHeader(const Json& object) {
@@ -63,7 +71,8 @@ Decoded<Cell> decodeCell(const Json& object) {
 }
 
 Decoded<Row> decodeRow(const Json& object) {
-    AMBREL_TRY(cells, json::requiredArray(object, "cells", "report row"));
+    AMBREL_TRY(cells, json::optionalArray(object, "cells", "report row"));
+    if (cells == nullptr) return Row{};
     AMBREL_TRY(list, decodeElements(*cells, "report cell", decodeCell));
     return Row{std::move(list)};
 }

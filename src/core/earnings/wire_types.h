@@ -17,6 +17,10 @@ namespace ambrel {
 struct Account {
     std::string name;  // resource name, a path segment of the later calls
     std::optional<std::string> displayName;
+    // The IANA id of the zone whose days the reports count ("timeZone": {"id": …}); absent when
+    // the account names none, which Google counts as America/Los_Angeles.
+    std::optional<std::string> timeZone;
+    std::optional<std::string> state;  // "READY", "NEEDS_ATTENTION", "CLOSED", …
 
     bool operator==(const Account&) const = default;
 };
@@ -41,7 +45,9 @@ struct Cell {
 };
 
 struct Row {
-    std::vector<Cell> cells;  // one per header, in header order
+    // One per header, in header order. Google leaves an empty list out of its JSON, so a row
+    // (or totals) without "cells" holds none.
+    std::vector<Cell> cells;
 
     bool operator==(const Row&) const = default;
 };

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/platform/curl_certificate_store.h"
+#include "core/platform/retry_after.h"
 
 namespace ambrel {
 namespace {
@@ -118,6 +119,14 @@ milliseconds toMilliseconds(std::chrono::seconds timeout) {
     constexpr auto kLongest = std::chrono::duration_cast<std::chrono::seconds>(
         milliseconds(std::numeric_limits<long>::max() / 4));
     return std::min(timeout, kLongest);
+}
+
+// The last answer's Retry-After (a redirect's own headers do not count), as a wait from now.
+std::optional<std::chrono::seconds> retryAfterOf(CURL* easy) {
+    curl_header* header = nullptr;
+    if (curl_easy_header(easy, "Retry-After", 0, CURLH_HEADER, -1, &header) != CURLHE_OK)
+        return std::nullopt;
+    return parseRetryAfter(header->value, std::chrono::system_clock::now());
 }
 
 }  // namespace
@@ -269,6 +278,7 @@ HttpReply CurlTransfer::finish(CURLcode code) {
     HttpResponse response;
     curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &response.status);
     response.body = std::move(state.sink.body);
+    response.retryAfter = retryAfterOf(easy_);
     return response;
 }
 

@@ -33,6 +33,9 @@ struct HttpRequest {
 struct HttpResponse {
     long status = 0;
     std::string body;
+    // How long the server asked to be left alone (Retry-After), counted from when the answer
+    // came; a date given is turned into the time left until it.
+    std::optional<std::chrono::seconds> retryAfter{};
 };
 
 using HttpReply = std::expected<HttpResponse, TransportError>;

@@ -7,6 +7,30 @@ bool isUnreservedByte(unsigned char c) {
            c == '.' || c == '_' || c == '~';
 }
 
+namespace {
+
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+}  // namespace
+
+bool hasOnlyUriCharacters(std::string_view text) {
+    static constexpr std::string_view kReserved = ":/?#[]@!$&'()*+,;=";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (isUnreservedByte(static_cast<unsigned char>(c)) ||
+            kReserved.find(c) != std::string_view::npos)
+            continue;
+        if (c == '%' && i + 2 < text.size() && isHexDigit(text[i + 1]) && isHexDigit(text[i + 2])) {
+            i += 2;
+            continue;
+        }
+        return false;
+    }
+    return true;
+}
+
 std::string percentEncode(std::string_view text, std::string_view alsoKeep) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;

@@ -85,7 +85,9 @@ void TimelineScheduler::runRequest(Cause cause) {
 void TimelineScheduler::apply(std::optional<Timeline> timeline) {
     running_ = false;
     if (timeline) {
-        reloadDate_ = timeline->reloadDate;
+        // The date comes from the headless program's output: one beyond the provider's longest
+        // delay (a damaged clock, a corrupt line) would stop the faces' refreshes for good.
+        reloadDate_ = std::min(timeline->reloadDate, now_() + kLongestReloadDelay);
         current_ = std::move(timeline);
         Q_EMIT timelineChanged();
     } else {

@@ -18,7 +18,9 @@
 // every reload request that came before it.
 //
 // A request that yields no timeline (the headless program could not be run) keeps the entry on
-// screen and is tried again one reload interval later, as a failed refresh would be.
+// screen and is tried again one reload interval later, as a failed refresh would be. The next
+// request waits for the entry's reload date, which the provider moves past Google's Retry-After
+// when its quota is used up, but never more than kLongestReloadDelay from now.
 
 #include <QFuture>
 #include <QObject>

@@ -118,9 +118,14 @@ TEST_F(FetchAccessToken, AnswerFailuresBecomeTheirTexts) {
         const char* message;
     };
     const Row rows[] = {
+        // Google refused the refresh token itself: only a new sign-in helps.
         {400, R"({"error":"invalid_grant","error_description":"Token has been expired."})",
-         "Authentication error: Token has been expired."},
-        {400, R"({"error":"invalid_grant"})", "Authentication error: invalid_grant"},
+         "Google ended this sign-in: it expired or was revoked. Sign in again to see new "
+         "figures."},
+        {400, R"({"error":"invalid_client","error_description":"Unauthorized"})",
+         "Authentication error: Unauthorized"},
+        {400, R"({"error":"unsupported_grant_type"})",
+         "Authentication error: unsupported_grant_type"},
         {200, R"({"error":"e","access_token":"at"})", "Authentication error: e"},
         {200, R"({"error":null,"access_token":"at"})", "token at"},
         {200, R"({"expires_in":3600})", "Authentication error: response without access_token"},
@@ -130,6 +135,11 @@ TEST_F(FetchAccessToken, AnswerFailuresBecomeTheirTexts) {
         http.reply(row.status, row.body);
         EXPECT_EQ(messageOf(fetch()), row.message) << row.body;
     }
+    http.reply(400, R"({"error":"invalid_grant","error_description":"Token has been expired."})");
+    auto ended = fetch();
+    ASSERT_FALSE(ended);
+    EXPECT_TRUE(signInEnded(ended.error()));
+    EXPECT_EQ(std::get<OAuthError>(ended.error()).message, "Token has been expired.");
 }
 
 TEST_F(FetchAccessToken, TransportAndDecodingFailuresPassThrough) {

@@ -63,15 +63,22 @@ class SignIn : public ::testing::Test, protected testing::FakeServices {
             << authURI << R"(","token_uri":"https://token.test/token"}})";
     }
 
-    // A browser that lands on the redirect URI with `query`, as Google would send it.
-    AuthFlow flowRedirectingWith(std::string query) {
-        return AuthFlow(services, [this, query](const std::string& url) {
-            opened.push_back(url);
-            std::string redirect = parameter(url, "redirect_uri");
-            auto port =
-                static_cast<std::uint16_t>(std::stoi(redirect.substr(redirect.rfind(':') + 1)));
-            browser = std::thread(visitRedirect, port, query);
-        });
+    // A browser that lands on the redirect URI with `query`, as Google would send it: with the
+    // consent URL's state first, unless `forged`, when the query alone is sent.
+    AuthFlow flowRedirectingWith(std::string query, bool forged = false,
+                                 std::chrono::seconds waitLimit = std::chrono::seconds(300)) {
+        return AuthFlow(
+            services,
+            [this, query, forged](const std::string& url) {
+                opened.push_back(url);
+                std::string redirect = parameter(url, "redirect_uri");
+                auto port =
+                    static_cast<std::uint16_t>(std::stoi(redirect.substr(redirect.rfind(':') + 1)));
+                const std::string sent =
+                    forged ? query : "state=" + parameter(url, "state") + "&" + query;
+                browser = std::thread(visitRedirect, port, sent);
+            },
+            waitLimit);
     }
 
     std::string messageOf(const Result<void>& result) {
@@ -101,6 +108,20 @@ TEST_F(SignIn, ExchangesTheCodeWithTheVerifierAndStoresTheRefreshToken) {
     EXPECT_EQ(AuthFlow::pkceForVerifier(parameter(body, "code_verifier")).challenge,
               parameter(opened.front(), "code_challenge"));
     EXPECT_EQ(secrets.value(refreshTokenItem()), "1//new");
+}
+
+// A redirect that does not bring back this sign-in's state leads to no code exchange: the
+// listener keeps waiting for the real one, here until its limit.
+TEST_F(SignIn, RedirectWithAnotherStateLeadsToNoExchange) {
+    auto result =
+        flowRedirectingWith("state=guessed&code=4%2Fforged", true, std::chrono::seconds(2))
+            .signIn();
+    EXPECT_EQ(messageOf(result),
+              "Authentication error: Timed out \xE2\x80\x94 sign-in not completed.");
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(parameter(opened.front(), "state").size(), 43u);
+    EXPECT_TRUE(http.requests().empty());
+    EXPECT_FALSE(secrets.value(refreshTokenItem()).has_value());
 }
 
 TEST_F(SignIn, MissingConfigOpensNoBrowser) {

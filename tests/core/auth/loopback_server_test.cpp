@@ -17,6 +17,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// The state this sign-in sent in its consent URL.
+constexpr std::string_view kState = "Zs8-q_1";
+
 const std::string kAnswer =
     "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: 267\r\n"
     "Connection: close\r\n\r\n"
@@ -61,7 +64,7 @@ Exchange exchange(std::vector<std::string> pieces, std::chrono::milliseconds pau
     auto server = LoopbackServer::create();
     EXPECT_TRUE(server.has_value());
     std::uint16_t port = server->port();
-    auto waiting = std::async(std::launch::async, [&] { return server->waitForCode(); });
+    auto waiting = std::async(std::launch::async, [&] { return server->waitForCode(kState); });
     UniqueFd client = connectTo(port);
     EXPECT_GE(client.get(), 0);
     for (const auto& piece : pieces) {
@@ -77,13 +80,16 @@ Exchange exchange(std::vector<std::string> pieces, std::chrono::milliseconds pau
 }
 
 TEST(LoopbackServer, AnswersTheRedirectAndReturnsTheCode) {
-    auto done = exchange({"GET /?code=4/abc&scope=x HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"});
+    auto done =
+        exchange({"GET /?state=Zs8-q_1&code=4/abc&scope=x HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"});
     EXPECT_EQ(done.result.value_or("failed"), "4/abc");
     EXPECT_EQ(done.received, kAnswer);
 }
 
 TEST(LoopbackServer, RequestLineSplitOverSeveralWritesStillYieldsTheCode) {
-    auto done = exchange({"GE", "T /?co", "de=split", "ted HTTP/1.1", "\r\nHost: x\r\n\r\n"}, 50ms);
+    auto done = exchange(
+        {"GE", "T /?co", "de=split", "ted&state=Zs8", "-q_1 HTTP/1.1", "\r\nHost: x\r\n\r\n"},
+        50ms);
     EXPECT_EQ(done.result.value_or("failed"), "splitted");
     EXPECT_EQ(done.received, kAnswer);
 }
@@ -91,7 +97,7 @@ TEST(LoopbackServer, RequestLineSplitOverSeveralWritesStillYieldsTheCode) {
 // The browser page must not claim success when there was none; the reason is shown in the
 // application.
 TEST(LoopbackServer, RefusalIsReportedAndTheBrowserIsToldItFailed) {
-    auto done = exchange({"GET /?error=access_denied HTTP/1.1\r\n\r\n"});
+    auto done = exchange({"GET /?state=Zs8-q_1&error=access_denied HTTP/1.1\r\n\r\n"});
     ASSERT_FALSE(done.result.has_value());
     EXPECT_EQ(errorMessage(done.result.error()), "Authentication error: access_denied");
     EXPECT_TRUE(done.received.starts_with("HTTP/1.1 200 OK\r\n")) << done.received;
@@ -101,7 +107,7 @@ TEST(LoopbackServer, RefusalIsReportedAndTheBrowserIsToldItFailed) {
 }
 
 TEST(LoopbackServer, RedirectWithoutCodeOrErrorYieldsCodeMissing) {
-    auto done = exchange({"GET /?scope=x HTTP/1.1\r\n\r\n"});
+    auto done = exchange({"GET /?scope=x&state=Zs8-q_1 HTTP/1.1\r\n\r\n"});
     ASSERT_FALSE(done.result.has_value());
     EXPECT_EQ(errorMessage(done.result.error()),
               "Authentication error: authorization code missing");
@@ -113,7 +119,7 @@ TEST(LoopbackServer, RedirectWithoutCodeOrErrorYieldsCodeMissing) {
 TEST(LoopbackServer, IdleConnectionIconRequestAndResetDoNotBlockTheRedirect) {
     auto server = LoopbackServer::create(10s);
     ASSERT_TRUE(server.has_value());
-    auto waiting = std::async(std::launch::async, [&] { return server->waitForCode(); });
+    auto waiting = std::async(std::launch::async, [&] { return server->waitForCode(kState); });
 
     UniqueFd idle = connectTo(server->port());
     ASSERT_GE(idle.get(), 0);
@@ -128,7 +134,7 @@ TEST(LoopbackServer, IdleConnectionIconRequestAndResetDoNotBlockTheRedirect) {
               "Content-Length: 10\r\nConnection: close\r\n\r\nNot found\n");
 
     UniqueFd browser = connectTo(server->port());
-    sendText(browser.get(), "GET /?code=4/xyz HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    sendText(browser.get(), "GET /?code=4/xyz&state=Zs8-q_1 HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
     EXPECT_EQ(readToEnd(browser.get()), kAnswer);
     EXPECT_EQ(waiting.get().value_or("failed"), "4/xyz");
     // The idle connection is closed unanswered, and so is the listener.
@@ -136,11 +142,35 @@ TEST(LoopbackServer, IdleConnectionIconRequestAndResetDoNotBlockTheRedirect) {
     EXPECT_LT(connectTo(server->port()).get(), 0);
 }
 
+// A page that knows the port can send the browser here with a code of its own; without this
+// sign-in's state (or with another) the redirect gets the failure page, no code comes back, and
+// the real redirect is still awaited.
+TEST(LoopbackServer, RedirectWithoutThisSignInsStateIsRefusedAndTheWaitGoesOn) {
+    auto server = LoopbackServer::create(10s);
+    ASSERT_TRUE(server.has_value());
+    auto waiting = std::async(std::launch::async, [&] { return server->waitForCode(kState); });
+    for (const char* forged :
+         {"GET /?code=4/forged HTTP/1.1\r\n\r\n",
+          "GET /?code=4/forged&state=Zs8-q_2 HTTP/1.1\r\n\r\n",
+          "GET /?state=&code=4/forged HTTP/1.1\r\n\r\n",
+          "GET /?error=access_denied&state=other HTTP/1.1\r\n\r\n", "GET / HTTP/1.1\r\n\r\n"}) {
+        UniqueFd page = connectTo(server->port());
+        sendText(page.get(), forged);
+        const std::string received = readToEnd(page.get());
+        EXPECT_NE(received.find("Sign-in did not complete."), std::string::npos) << forged;
+        EXPECT_EQ(waiting.wait_for(0s), std::future_status::timeout) << forged;
+    }
+    UniqueFd browser = connectTo(server->port());
+    sendText(browser.get(), "GET /?state=Zs8-q_1&code=4/real HTTP/1.1\r\n\r\n");
+    EXPECT_EQ(readToEnd(browser.get()), kAnswer);
+    EXPECT_EQ(waiting.get().value_or("failed"), "4/real");
+}
+
 TEST(LoopbackServer, NoConnectionWithinTheLimitTimesOutAndCloses) {
     auto server = LoopbackServer::create(1s);
     ASSERT_TRUE(server.has_value());
     auto started = std::chrono::steady_clock::now();
-    auto result = server->waitForCode();
+    auto result = server->waitForCode(kState);
     EXPECT_GE(std::chrono::steady_clock::now() - started, 900ms);
     ASSERT_FALSE(result.has_value());
     EXPECT_EQ(errorMessage(result.error()),

@@ -37,10 +37,10 @@ OAuthConfig configWithAuth(std::string authURI) {
                        "https://oauth2.example/token"};
 }
 
-TEST(ConsentURL, CarriesExactlyTheEightParametersInOrder) {
+TEST(ConsentURL, CarriesExactlyTheNineParametersInOrder) {
     auto url = AuthFlow::consentURL(configWithAuth("https://accounts.example/o/oauth2/auth"),
                                     "http://127.0.0.1:53412",
-                                    "E9Melhoa2OwvFrEMTJguCHaoeK1t8URWbuGJSstw-cM");
+                                    "E9Melhoa2OwvFrEMTJguCHaoeK1t8URWbuGJSstw-cM", "s-1_x");
     EXPECT_EQ(url,
               "https://accounts.example/o/oauth2/auth"
               "?client_id=123-abc.apps.googleusercontent.com"
@@ -50,13 +50,29 @@ TEST(ConsentURL, CarriesExactlyTheEightParametersInOrder) {
               "&access_type=offline"
               "&prompt=consent"
               "&code_challenge=E9Melhoa2OwvFrEMTJguCHaoeK1t8URWbuGJSstw-cM"
-              "&code_challenge_method=S256");
+              "&code_challenge_method=S256"
+              "&state=s-1_x");
+}
+
+// 256 random bits, base64url: unreserved characters only, new on every sign-in.
+TEST(ConsentURL, StateIsFreshAndUnreserved) {
+    std::set<std::string> states;
+    for (int i = 0; i < 50; ++i) {
+        const std::string state = AuthFlow::makeState();
+        EXPECT_EQ(state.size(), 43u);
+        EXPECT_EQ(state.find_first_not_of(
+                      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_"),
+                  std::string::npos)
+            << state;
+        states.insert(state);
+    }
+    EXPECT_EQ(states.size(), 50u);
 }
 
 TEST(ConsentURL, ReplacesAnyQueryAndFragmentOfAuthURI) {
     auto url = AuthFlow::consentURL(
         configWithAuth("https://accounts.example:8443/auth?hl=fr&client_id=evil#top"),
-        "http://127.0.0.1:1", "c");
+        "http://127.0.0.1:1", "c", "s");
     ASSERT_TRUE(url.has_value());
     EXPECT_TRUE(url->starts_with("https://accounts.example:8443/auth?client_id=123-abc."));
     EXPECT_EQ(url->find("hl=fr"), std::string::npos);
@@ -67,7 +83,7 @@ TEST(ConsentURL, ReplacesAnyQueryAndFragmentOfAuthURI) {
 TEST(ConsentURL, EscapesWhatWouldChangeTheQuery) {
     OAuthConfig config = configWithAuth("http://127.0.0.1:8080/o/oauth2/auth");
     config.clientID = "a&b=c d+e#f?g\xC3\xA9";
-    auto url = AuthFlow::consentURL(config, "http://127.0.0.1:2", "c");
+    auto url = AuthFlow::consentURL(config, "http://127.0.0.1:2", "c", "s");
     ASSERT_TRUE(url.has_value());
     EXPECT_TRUE(
         url->starts_with("http://127.0.0.1:8080/o/oauth2/auth?client_id="
@@ -80,12 +96,12 @@ TEST(ConsentURL, AuthURIThatIsNotAWebAddressFormsNoURL) {
          {"", "accounts.example/auth", "/etc/passwd", "file:///etc/passwd", "javascript:alert(1)",
           "https://", "https:///path", "https://accounts.example/a b",
           "https://accounts.example/%zz", "https://accounts.example/\xC3\xA9"}) {
-        EXPECT_EQ(AuthFlow::consentURL(configWithAuth(authURI), "http://127.0.0.1:1", "c"),
+        EXPECT_EQ(AuthFlow::consentURL(configWithAuth(authURI), "http://127.0.0.1:1", "c", "s"),
                   std::nullopt)
             << authURI;
     }
     EXPECT_TRUE(AuthFlow::consentURL(configWithAuth("HTTPS://Accounts.Example/auth"),
-                                     "http://127.0.0.1:1", "c")
+                                     "http://127.0.0.1:1", "c", "s")
                     .has_value());
 }
 

@@ -68,5 +68,12 @@ TEST(RedirectRequest, ParsesEveryCase) {
     }
 }
 
+// The state is read as the code is: decoded, the last one winning, empty meaning none.
+TEST(RedirectRequest, ReadsTheState) {
+    EXPECT_EQ(parseRedirectRequest("GET /?state=a%2Db&code=c&state=x-y HTTP/1.1").state, "x-y");
+    EXPECT_EQ(parseRedirectRequest("GET /?state=&code=c HTTP/1.1").state, std::nullopt);
+    EXPECT_EQ(parseRedirectRequest("GET /?code=c HTTP/1.1").state, std::nullopt);
+}
+
 }  // namespace
 }  // namespace ambrel

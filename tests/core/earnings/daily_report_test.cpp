@@ -1,4 +1,4 @@
-// The daily report query and the figures anchored on the latest reported day.
+// The daily report query and the figures anchored on the account's today.
 
 #include "core/earnings/daily_report.h"
 
@@ -31,12 +31,8 @@ std::vector<Row> days(year_month_day first, year_month_day last, double earnings
     return rows;
 }
 
-Instant at(sys_days day, hours h = 10h, minutes m = 0min) {
-    return Instant{day + h + m};
-}
-
-TEST(DailyReport, QueryAt10UtcHasFifteenItemsEndingWithThe35DayRange) {
-    auto query = dailyReportQuery(utcDate(at(2026y / May / 21)));
+TEST(DailyReport, QueryHasFifteenItemsEndingWithThe35DayRange) {
+    auto query = dailyReportQuery(2026y / May / 21);
     QueryItems expected = {{"dateRange", "CUSTOM"},
                            {"dimensions", "DATE"},
                            {"metrics", "ESTIMATED_EARNINGS"},
@@ -55,19 +51,15 @@ TEST(DailyReport, QueryAt10UtcHasFifteenItemsEndingWithThe35DayRange) {
     EXPECT_EQ(query, expected);
 }
 
-// 23:30 on 21 May two hours behind UTC is already 22 May in UTC.
-TEST(DailyReport, QueryFollowsTheUtcDayNotTheLocalOne) {
-    auto query = dailyReportQuery(utcDate(at(2026y / May / 22, 1h, 30min)));
+TEST(DailyReport, RangeStarts34DaysBeforeTodayAcrossMonthsAndYears) {
+    auto query = dailyReportQuery(2026y / January / 3);
     QueryItems tail(query.end() - 6, query.end());
-    EXPECT_EQ(tail, (QueryItems{{"startDate.year", "2026"},
-                                {"startDate.month", "4"},
-                                {"startDate.day", "18"},
+    EXPECT_EQ(tail, (QueryItems{{"startDate.year", "2025"},
+                                {"startDate.month", "11"},
+                                {"startDate.day", "30"},
                                 {"endDate.year", "2026"},
-                                {"endDate.month", "5"},
-                                {"endDate.day", "22"}}));
-    EXPECT_EQ(dateKey(utcDate(Instant{sys_days{2026y / May / 21} + 23h + 59min + 59s})),
-              "2026-05-21");
-    EXPECT_EQ(dateKey(utcDate(Instant{sys_days{1999y / December / 31} - 1s})), "1999-12-30");
+                                {"endDate.month", "1"},
+                                {"endDate.day", "3"}}));
 }
 
 TEST(DailyReport, DateKeysArePaddedAndParsedStrictly) {
@@ -171,22 +163,37 @@ struct FigureCase {
     double today, yesterday, yesterdayPrevWeek, last7, prev7, monthToDate;
 };
 
-TEST(DailyReport, DayFiguresAreAnchoredOnTheLatestReportedDay) {
+TEST(DailyReport, DayFiguresAreAnchoredOnToday) {
     auto without = [](std::vector<Row> rows, const char* key) {
         std::erase_if(rows, [&](const Row& r) { return r.cells[0].value == key; });
         return rows;
     };
     auto may = days(2026y / May / 1, 2026y / May / 21);
-    const FigureCase cases[] = {
-        {"full May", may, 1, 1, 1, 7, 7, 21},
-        {"reference minus 3 missing", without(may, "2026-05-18"), 1, 1, 1, 6, 7, 20},
-        {"reference minus 1 missing", without(may, "2026-05-20"), 1, 0, 1, 6, 7, 20},
-        {"month boundary", days(2026y / February / 1, 2026y / March / 1), 1, 1, 1, 7, 7, 1},
-        {"leap day", days(2024y / February / 1, 2024y / March / 1, 2), 2, 2, 2, 14, 14, 2},
-        {"single row", days(2026y / May / 21, 2026y / May / 21, 3), 3, 0, 0, 0, 0, 3},
+    const struct {
+        FigureCase figures;
+        year_month_day today;
+    } cases[] = {
+        {{"full May", may, 1, 1, 1, 7, 7, 21}, 2026y / May / 21},
+        {{"today minus 3 missing", without(may, "2026-05-18"), 1, 1, 1, 6, 7, 20},
+         2026y / May / 21},
+        {{"today minus 1 missing", without(may, "2026-05-20"), 1, 0, 1, 6, 7, 20},
+         2026y / May / 21},
+        {{"month boundary", days(2026y / February / 1, 2026y / March / 1), 1, 1, 1, 7, 7, 1},
+         2026y / March / 1},
+        {{"leap day", days(2024y / February / 1, 2024y / March / 1, 2), 2, 2, 2, 14, 14, 2},
+         2024y / March / 1},
+        {{"single row", days(2026y / May / 21, 2026y / May / 21, 3), 3, 0, 0, 0, 0, 3},
+         2026y / May / 21},
+        // No row yet for today (Google leaves days without events out): today reads 0 and every
+        // other figure still counts from today, not from the newest row.
+        {{"no row for today", may, 0, 1, 1, 7, 7, 21}, 2026y / May / 22},
+        {{"first of the month before its first row", days(2026y / May / 1, 2026y / May / 31), 0, 1,
+          1, 7, 7, 0},
+         2026y / June / 1},
     };
-    for (const FigureCase& c : cases) {
-        auto figures = dayFigures(dailyMetrics(kHeaders, c.rows), at(2026y / May / 22));
+    for (const auto& [c, today] : cases) {
+        auto figures = dayFigures(dailyMetrics(kHeaders, c.rows), today);
+        EXPECT_EQ(figures.referenceDate, today) << c.name;
         EXPECT_EQ(figures.today, c.today) << c.name;
         EXPECT_EQ(figures.yesterday, c.yesterday) << c.name;
         EXPECT_EQ(figures.yesterdayPrevWeek, c.yesterdayPrevWeek) << c.name;
@@ -199,33 +206,25 @@ TEST(DailyReport, DayFiguresAreAnchoredOnTheLatestReportedDay) {
 TEST(DailyReport, PerformanceComesFromDayMinus1AndMinus8) {
     std::vector<Row> rows = {row("2026-05-13", "1", "0.02"), row("2026-05-20", "1", "0.0153"),
                              row("2026-05-21", "1", "0.5")};
-    auto figures = dayFigures(dailyMetrics(kHeaders, rows), at(2026y / May / 21));
-    EXPECT_EQ(figures.referenceDate, 2026y / May / 21);
+    auto figures = dayFigures(dailyMetrics(kHeaders, rows), 2026y / May / 21);
     EXPECT_DOUBLE_EQ(figures.perfYesterday.ctr, 1.53);
     EXPECT_DOUBLE_EQ(figures.perfPrevWeek.ctr, 2.0);
     EXPECT_EQ(figures.perfYesterday.pageViews, 100);
 
     rows.erase(rows.begin() + 1);
-    figures = dayFigures(dailyMetrics(kHeaders, rows), at(2026y / May / 21));
+    figures = dayFigures(dailyMetrics(kHeaders, rows), 2026y / May / 21);
     EXPECT_EQ(figures.perfYesterday, PerfValues{});
 }
 
-// No row yet for today in UTC: yesterday's row is the reference day.
-TEST(DailyReport, LatestRowNotNowIsTheReferenceDay) {
-    auto rows = days(2026y / May / 1, 2026y / May / 20);
-    rows.back() = row("2026-05-20", "5");
-    auto figures = dayFigures(dailyMetrics(kHeaders, rows), at(2026y / May / 21));
-    EXPECT_EQ(figures.referenceDate, 2026y / May / 20);
-    EXPECT_EQ(figures.today, 5);
-}
-
-TEST(DailyReport, UnparseableLatestKeyFallsBackToNow) {
-    std::vector<Row> rows = {row("2026-05-20", "1"), row("2026-05-21", "2"), row("zzz", "7")};
-    auto figures = dayFigures(dailyMetrics(kHeaders, rows), at(2026y / May / 22));
-    EXPECT_EQ(figures.referenceDate, 2026y / May / 22);
-    EXPECT_EQ(figures.today, 7);  // the entry under the greatest key itself
-    EXPECT_EQ(figures.yesterday, 2);
-    EXPECT_EQ(figures.monthToDate, 7);  // keys beginning with "zzz"
+// Keys that name no day, and rows dated after today, belong to no figure.
+TEST(DailyReport, KeysOutsideTheCalendarSoFarCountForNothing) {
+    std::vector<Row> rows = {row("2026-05-20", "1"), row("2026-05-21", "2"), row("2026-05-2x", "7"),
+                             row("2026-05-22", "9"), row("zzz", "7")};
+    auto figures = dayFigures(dailyMetrics(kHeaders, rows), 2026y / May / 21);
+    EXPECT_EQ(figures.today, 2);
+    EXPECT_EQ(figures.yesterday, 1);
+    EXPECT_EQ(figures.monthToDate, 3);
+    EXPECT_EQ(figures.dailyEarnings.back(), (DailyEarning{"2026-05-21", 2}));
 }
 
 }  // namespace

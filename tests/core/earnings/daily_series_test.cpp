@@ -1,5 +1,5 @@
-// The daily series a refresh keeps: every day of the report up to the reference day, 0 for a
-// day without a row.
+// The daily series a refresh keeps: every day of the report up to today, 0 for a day without a
+// row.
 
 #include "core/earnings/daily_series.h"
 
@@ -23,7 +23,7 @@ DailyMap mayReport(unsigned lastDay, std::initializer_list<unsigned> missing = {
     return daily;
 }
 
-TEST(DailySeries, RunsFromTheReportStartToTheReferenceDay) {
+TEST(DailySeries, RunsFromTheReportStartToToday) {
     const struct {
         const char* name;
         DailyMap daily;
@@ -32,21 +32,21 @@ TEST(DailySeries, RunsFromTheReportStartToTheReferenceDay) {
         DailyEarning first, last;
         std::vector<DailyEarning> inside;
     } cases[] = {
-        {"reference day today: 35 days, a missing day is 0",
+        {"35 days, a missing day is 0",
          mayReport(21, {18}),
          2026y / May / 21,
          35,
          {"2026-04-17", 0},
          {"2026-05-21", 21},
          {{"2026-04-29", 0}, {"2026-04-30", 0.5}, {"2026-05-17", 17}, {"2026-05-18", 0}}},
-        // The report still starts 34 days before today: the series holds the 34 days it covered.
+        // Today without a row yet is a day of 0, at the series' end as always.
         {"no row yet for today",
          mayReport(20),
          2026y / May / 21,
-         34,
+         35,
          {"2026-04-17", 0},
-         {"2026-05-20", 20},
-         {{"2026-05-19", 19}}},
+         {"2026-05-21", 0},
+         {{"2026-05-20", 20}}},
         {"across a month start",
          mayReport(3),
          2026y / May / 3,
@@ -54,17 +54,17 @@ TEST(DailySeries, RunsFromTheReportStartToTheReferenceDay) {
          {"2026-03-30", 0},
          {"2026-05-03", 3},
          {{"2026-04-30", 0.5}, {"2026-05-01", 1}}},
-        // A row dated after the report's end cannot stretch the series beyond 35 days.
-        {"reference day beyond the report",
+        // A row dated after the report's end is no day of the series.
+        {"row beyond the report",
          mayReport(31),
          2026y / May / 1,
          35,
-         {"2026-04-27", 0},
-         {"2026-05-31", 31},
-         {{"2026-05-01", 1}}},
+         {"2026-03-28", 0},
+         {"2026-05-01", 1},
+         {{"2026-04-30", 0.5}}},
     };
     for (const auto& c : cases) {
-        const auto series = dayFigures(c.daily, Instant{c.now + 10h}).dailyEarnings;
+        const auto series = dailyEarningsSeries(c.daily, year_month_day{c.now});
         ASSERT_EQ(series.size(), c.size) << c.name;
         EXPECT_EQ(series.front(), c.first) << c.name;
         EXPECT_EQ(series.back(), c.last) << c.name;

@@ -118,15 +118,29 @@ TEST_F(StoreTest, AccountIdIsStoredAsText) {
     EXPECT_EQ(loadAccountId(defaults), std::nullopt);
 }
 
-TEST_F(StoreTest, ClearEarningsCacheRemovesTheThreeEntriesOnly) {
+// Beside the id, in an entry of its own; a zone ICU does not know reads as none.
+TEST_F(StoreTest, AccountZoneIsStoredBesideTheIdAndForgottenWithIt) {
+    saveAccountId(defaults, "accounts/pub-1");
+    saveAccountTimeZone(defaults, "Asia/Tokyo");
+    EXPECT_EQ(defaults.data(kAccountKey), "accounts/pub-1");
+    EXPECT_EQ(defaults.data(kAccountTimeZoneKey), "Asia/Tokyo");
+    EXPECT_EQ(loadAccountTimeZone(defaults), "Asia/Tokyo");
+    saveAccountTimeZone(defaults, "Not/A_Zone");
+    EXPECT_EQ(loadAccountTimeZone(defaults), std::nullopt);
+    forgetAccount(defaults);
+    EXPECT_FALSE(defaults.data(kAccountKey) || defaults.data(kAccountTimeZoneKey));
+}
+
+TEST_F(StoreTest, ClearEarningsCacheRemovesItsFourEntriesOnly) {
     clearEarningsCache(defaults);  // an empty domain: nothing to do, nothing fails
     EXPECT_FALSE(std::filesystem::exists(dir.path() / kSnapshotKey));
 
-    for (const char* key : {kSnapshotKey, kSlowDataKey, kAccountKey, "other.key"})
+    for (const char* key :
+         {kSnapshotKey, kSlowDataKey, kAccountKey, kAccountTimeZoneKey, "other.key"})
         ASSERT_TRUE(defaults.set(key, "x"));
 
     clearEarningsCache(defaults);
-    for (const char* key : {kSnapshotKey, kSlowDataKey, kAccountKey})
+    for (const char* key : {kSnapshotKey, kSlowDataKey, kAccountKey, kAccountTimeZoneKey})
         EXPECT_FALSE(defaults.data(key).has_value()) << key;
     EXPECT_EQ(defaults.data("other.key"), "x");
 }

@@ -104,6 +104,22 @@ TEST(SlowDataFetch, UnpaidNamesNeverCountAsThePaymentMade) {
     EXPECT_EQ(summary.lastPaymentDateLabel, paymentDateLabel(2026, 1, 21));
 }
 
+// The publisher's YouTube earnings, listed beside the AdSense ones, are neither the balance
+// nor the last payment, however recent.
+TEST(SlowDataFetch, YouTubePaymentsCountForNeitherFigure) {
+    std::vector<Payment> payments = {
+        {"accounts/p/payments/youtube-unpaid", std::nullopt, "€500.00"},
+        paid("accounts/p/payments/youtube-2026-05-21", {2026, 5, 21}, "€400.00"),
+        {"accounts/p/payments/unpaid", std::nullopt, "€12.00"},
+        paid("accounts/p/payments/2026-04-21", {2026, 4, 21}, "€30.00"),
+    };
+    auto summary = summarizePayments(payments, "EUR");
+    EXPECT_EQ(summary.balance, formatCurrency("EUR", 12.0));
+    EXPECT_EQ(summary.lastPaymentAmount, formatCurrency("EUR", 30.0));
+    EXPECT_EQ(summary.lastPaymentDateLabel, paymentDateLabel(2026, 4, 21));
+    EXPECT_EQ(summarizePayments({payments[0], payments[1]}, "EUR"), PaymentSummary{});
+}
+
 TEST(SlowDataFetch, DateNumberOrdersPaymentsAndMissingPartsCountAsZero) {
     std::vector<Payment> payments = {
         paid("a", {2026, 5, std::nullopt}, "1"),

@@ -17,6 +17,7 @@
 #include "core/earnings/formatting.h"
 #include "support/fake_http_client.h"
 #include "support/memory_secret_store.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace ambrel {
@@ -29,6 +30,8 @@ using testing::FakeHttpClient;
 constexpr const char* kBase = "https://adsense.example/v2";
 constexpr const char* kTokenUri = "https://oauth.example/token";
 constexpr const char* kAccount = "accounts/pub-1";
+// The accounts list of SetUp names no zone: Google counts its days in Los Angeles.
+constexpr const char* kDefaultZone = "America/Los_Angeles";
 
 enum class Call { token, accounts, dailyReport, lastYearReport, payments };
 
@@ -109,12 +112,18 @@ class SnapshotRefresh : public ::testing::Test {
     }
 
     struct Entries {
-        std::optional<std::string> account, slowData, snapshot;
+        std::optional<std::string> account, zone, slowData, snapshot;
         bool operator==(const Entries&) const = default;
     };
     Entries entries() const {
-        return {defaults.data(kAccountKey), defaults.data(kSlowDataKey),
-                defaults.data(kSnapshotKey)};
+        return {defaults.data(kAccountKey), defaults.data(kAccountTimeZoneKey),
+                defaults.data(kSlowDataKey), defaults.data(kSnapshotKey)};
+    }
+
+    // The account and its zone, as a refresh that listed the accounts leaves them.
+    void cacheAccount(const char* zone = kDefaultZone) {
+        saveAccountId(defaults, kAccount);
+        saveAccountTimeZone(defaults, zone);
     }
 
     testing::TempDir dir;
@@ -162,8 +171,10 @@ TEST_F(SnapshotRefresh, FirstRefreshMakesFiveRequestsAndFillsEveryCache) {
     ASSERT_EQ(snapshot->dailyEarnings.size(), 35u);
     EXPECT_EQ(snapshot->dailyEarnings.front(), (DailyEarning{"2026-04-17", 1}));
     EXPECT_EQ(snapshot->dailyEarnings.back(), (DailyEarning{"2026-05-21", 35}));
+    EXPECT_EQ(snapshot->timeZone, kDefaultZone);
 
     EXPECT_EQ(loadAccountId(defaults), kAccount);
+    EXPECT_EQ(defaults.data(kAccountTimeZoneKey), kDefaultZone);
     EXPECT_EQ(AmbrelSnapshot::load(defaults), snapshot);
     auto slow = SlowData::load(defaults, kSlowDataMaxAgeSeconds, now);
     ASSERT_TRUE(slow);
@@ -198,7 +209,7 @@ TEST_F(SnapshotRefresh, SlowDataIsReusedUntilItIsSixHoursOld) {
         {5h + 59min, {Call::token, Call::dailyReport}},
         {6h, {Call::token, Call::dailyReport, Call::lastYearReport, Call::payments}},
     };
-    saveAccountId(defaults, kAccount);
+    cacheAccount();
     for (const Case& c : cases) {
         resetHttp();
         SlowData stored{7, std::nullopt, std::nullopt, std::nullopt, now - c.age};
@@ -217,7 +228,7 @@ TEST_F(SnapshotRefresh, SlowDataIsReusedUntilItIsSixHoursOld) {
 // The stale slow data's requests go beside the daily report; without data their answers are
 // dropped and the slow data entry keeps its bytes.
 TEST_F(SnapshotRefresh, EmptyDailyReportSavesTheZeroSnapshotWithoutSlowData) {
-    saveAccountId(defaults, kAccount);
+    cacheAccount();
     SlowData stale{7, "old", std::nullopt, std::nullopt, now - 7h};
     SlowData::save(defaults, stale);
     const auto before = defaults.data(kSlowDataKey);
@@ -233,6 +244,7 @@ TEST_F(SnapshotRefresh, EmptyDailyReportSavesTheZeroSnapshotWithoutSlowData) {
         AmbrelSnapshot zero;
         zero.currency = std::string(report).find("JPY") != std::string::npos ? "JPY" : "EUR";
         zero.updatedAt = now;
+        zero.timeZone = kDefaultZone;
         EXPECT_EQ(*snapshot, zero) << report;
         EXPECT_EQ(calls(), (std::vector<Call>{Call::token, Call::dailyReport, Call::lastYearReport,
                                               Call::payments}))
@@ -267,7 +279,7 @@ TEST_F(SnapshotRefresh, FailuresLeaveTheCachesAsTheOutcomeTableSays) {
     for (const Case& c : cases) {
         clearEarningsCache(defaults);
         if (c.seeded) {
-            saveAccountId(defaults, kAccount);
+            cacheAccount();
             SlowData::save(defaults, SlowData{7, "old", std::nullopt, std::nullopt, now - 7h});
             AmbrelSnapshot old;
             old.currency = "USD";
@@ -279,19 +291,22 @@ TEST_F(SnapshotRefresh, FailuresLeaveTheCachesAsTheOutcomeTableSays) {
         answers = base;
         answers[c.failing] =
             c.failing == Call::token
-                ? FakeHttpClient::Reply(HttpResponse{400, R"({"error":"invalid_grant"})"})
+                ? FakeHttpClient::Reply(HttpResponse{400, R"({"error":"invalid_client"})"})
                 : FakeHttpClient::Reply(HttpResponse{500, "boom"});
         for (Call other : c.alsoFailing) answers[other] = HttpResponse{503, "later"};
 
         auto snapshot = refreshSnapshot(services());
         ASSERT_FALSE(snapshot) << c.name;
         EXPECT_EQ(errorMessage(snapshot.error()), c.failing == Call::token
-                                                      ? "Authentication error: invalid_grant"
+                                                      ? "Authentication error: invalid_client"
                                                       : "AdSense error (500): boom")
             << c.name;
         EXPECT_TRUE(made(c.failing)) << c.name;
         Entries expected = before;
-        if (c.accountWritten) expected.account = kAccount;
+        if (c.accountWritten) {
+            expected.account = kAccount;
+            expected.zone = kDefaultZone;
+        }
         EXPECT_EQ(entries(), expected) << c.name;
     }
 }
@@ -327,7 +342,7 @@ TEST_F(SnapshotRefresh, FiguresBeyondADoubleFailTheRefreshAndKeepEveryCache) {
     };
     const auto base = answers;
     for (const Case& c : cases) {
-        saveAccountId(defaults, kAccount);
+        cacheAccount();
         SlowData::save(defaults, SlowData{7, "old", std::nullopt, std::nullopt, now - 7h});
         AmbrelSnapshot old;
         old.today = 99;
@@ -347,19 +362,121 @@ TEST_F(SnapshotRefresh, FiguresBeyondADoubleFailTheRefreshAndKeepEveryCache) {
     }
 }
 
-// The last-year report goes beside the daily report for the day the query ends on; when the
-// report's latest day is an earlier one, that answer is dropped and the right month asked for.
-TEST_F(SnapshotRefresh, LastYearIsAskedAgainWhenTheReferenceDayIsNotTheLastDayAskedFor) {
-    saveAccountId(defaults, kAccount);
-    answers[Call::dailyReport] = HttpResponse{200, dailyReport(sys_days{2026y / May / 20}, 35)};
+// Google leaves a day without events out of the report: before today's first row, today reads
+// 0 and every figure still counts from today, last year's month included, asked for once.
+TEST_F(SnapshotRefresh, NoRowYetForTodayReadsZeroAndKeepsTodayAsTheReferenceDay) {
+    cacheAccount();
+    answers[Call::dailyReport] = HttpResponse{200, dailyReport(sys_days{2026y / May / 20}, 34)};
     auto snapshot = refreshSnapshot(services());
     ASSERT_TRUE(snapshot) << errorMessage(snapshot.error());
     EXPECT_EQ(calls(), (std::vector<Call>{Call::token, Call::dailyReport, Call::lastYearReport,
-                                          Call::payments, Call::lastYearReport}));
-    EXPECT_TRUE(http->requests()[4].url.ends_with("&endDate.month=5&endDate.day=20"))
-        << http->requests()[4].url;
-    EXPECT_EQ(snapshot->monthLastYear, 321.5);
-    EXPECT_EQ(SlowData::load(defaults, kSlowDataMaxAgeSeconds, now)->monthLastYear, 321.5);
+                                          Call::payments}));
+    EXPECT_TRUE(http->requests()[2].url.ends_with("&endDate.month=5&endDate.day=21"))
+        << http->requests()[2].url;
+    EXPECT_EQ(snapshot->today, 0);
+    EXPECT_EQ(snapshot->yesterday, 34);
+    EXPECT_EQ(snapshot->monthToDate, (15 + 34) * 20 / 2);  // 1..20 May are days 15..34
+    ASSERT_EQ(snapshot->dailyEarnings.size(), 35u);
+    EXPECT_EQ(snapshot->dailyEarnings.back(), (DailyEarning{"2026-05-21", 0}));
+}
+
+// The account's zone, from the accounts list, decides the report's days; the desktop's zone,
+// on the other side of UTC, changes no request and no figure. At 16:00 UTC on 21 May it is
+// already 22 May in Tokyo and still 21 May in Los Angeles (an account without a zone).
+TEST_F(SnapshotRefresh, TheAccountsZoneDecidesTheDaysNotTheDesktops) {
+    const struct {
+        const char* accounts;
+        const char* desktop;
+        const char* zone;
+        year_month_day today;
+    } cases[] = {
+        {R"({"accounts":[{"name":"accounts/pub-1","timeZone":{"id":"Asia/Tokyo"}}]})",
+         "America/New_York", "Asia/Tokyo", 2026y / May / 22},
+        {R"({"accounts":[{"name":"accounts/pub-1","timeZone":{"id":"America/Los_Angeles"}}]})",
+         "Asia/Tokyo", "America/Los_Angeles", 2026y / May / 21},
+        {R"({"accounts":[{"name":"accounts/pub-1"}]})", "Pacific/Auckland", kDefaultZone,
+         2026y / May / 21},
+    };
+    now = sys_days{2026y / May / 21} + 16h;
+    for (const auto& c : cases) {
+        testing::ScopedEnv env;
+        env.set("TZ", c.desktop);
+        clearEarningsCache(defaults);
+        answers[Call::accounts] = HttpResponse{200, c.accounts};
+        answers[Call::dailyReport] = HttpResponse{200, dailyReport(sys_days{c.today}, 35)};
+        resetHttp();
+        auto snapshot = refreshSnapshot(services());
+        ASSERT_TRUE(snapshot) << c.zone;
+        EXPECT_EQ(http->requests()[2].url, std::string(kBase) +
+                                               "/accounts/pub-1/reports:generate?" +
+                                               encodeQuery(dailyReportQuery(c.today)))
+            << c.zone;
+        EXPECT_EQ(snapshot->today, 35) << c.zone;
+        EXPECT_EQ(snapshot->timeZone, c.zone);
+        EXPECT_EQ(defaults.data(kAccountTimeZoneKey), c.zone);
+        EXPECT_EQ(defaults.data(kAccountKey), kAccount);  // its format unchanged
+    }
+}
+
+// An account cached before zones were kept: one accounts request more, once, which keeps the
+// cached account (not the first listed) and stores its zone.
+TEST_F(SnapshotRefresh, CachedAccountWithoutAZoneCostsOneRequestOnce) {
+    saveAccountId(defaults, kAccount);
+    SlowData::save(defaults, SlowData{7, std::nullopt, std::nullopt, std::nullopt, now});
+    answers[Call::accounts] = HttpResponse{200, R"({"accounts":[
+        {"name":"accounts/pub-9","timeZone":{"id":"Europe/Paris"}},
+        {"name":"accounts/pub-1","timeZone":{"id":"Asia/Tokyo"}}]})"};
+    resetHttp();
+    ASSERT_TRUE(refreshSnapshot(services()));
+    EXPECT_EQ(calls(), (std::vector<Call>{Call::token, Call::accounts, Call::dailyReport}));
+    EXPECT_EQ(defaults.data(kAccountKey), kAccount);
+    EXPECT_EQ(defaults.data(kAccountTimeZoneKey), "Asia/Tokyo");
+
+    resetHttp();
+    ASSERT_TRUE(refreshSnapshot(services()));
+    EXPECT_EQ(calls(), (std::vector<Call>{Call::token, Call::dailyReport}));
+}
+
+// A cached account that is no longer the caller's (403 without a reason, 404) is forgotten and
+// chosen again at the next refresh; an account chosen just now is kept, so a refusal that
+// lasts never turns into a loop. A disabled API is the project's, not the account's.
+TEST_F(SnapshotRefresh, RefusedCachedAccountIsChosenAgainAtTheNextRefresh) {
+    const std::string notYours =
+        R"({"error":{"code":403,"message":"The caller does not have permission","status":"PERMISSION_DENIED"}})";
+    const std::string disabled = R"({"error":{"code":403,"message":"disabled","status":
+        "PERMISSION_DENIED","details":[{"@type":"type.googleapis.com/google.rpc.ErrorInfo",
+        "reason":"SERVICE_DISABLED"}]}})";
+    const struct {
+        long status;
+        std::string body;
+        bool forgotten;
+    } cases[] = {{403, notYours, true},
+                 {404, R"({"error":{"code":404}})", true},
+                 {403, disabled, false},
+                 {500, "boom", false}};
+    const auto base = answers;
+    for (const auto& c : cases) {
+        clearEarningsCache(defaults);
+        cacheAccount("Asia/Tokyo");
+        answers = base;
+        answers[Call::dailyReport] = HttpResponse{c.status, c.body};
+        resetHttp();
+        ASSERT_FALSE(refreshSnapshot(services())) << c.body;
+        EXPECT_EQ(calls(), (std::vector<Call>{Call::token, Call::dailyReport, Call::lastYearReport,
+                                              Call::payments}))
+            << c.body;
+        EXPECT_EQ(loadAccountId(defaults).has_value(), !c.forgotten) << c.body;
+        EXPECT_EQ(defaults.data(kAccountTimeZoneKey).has_value(), !c.forgotten) << c.body;
+    }
+
+    // Chosen again from the list, and refused again: kept this time, and no request more.
+    forgetAccount(defaults);
+    answers[Call::dailyReport] = HttpResponse{403, notYours};
+    resetHttp();
+    ASSERT_FALSE(refreshSnapshot(services()));
+    EXPECT_EQ(calls(), (std::vector<Call>{Call::token, Call::accounts, Call::dailyReport,
+                                          Call::lastYearReport, Call::payments}));
+    EXPECT_EQ(loadAccountId(defaults), kAccount);
 }
 
 // The application's kept token: one request per steady refresh until 60 s before the token's

@@ -21,8 +21,34 @@ TEST(WireTypes, AccountsDecodeInOrderWithOptionalDisplayName) {
             "displayName":null,"extra":1}],"nextPageToken":"x"})");
     ASSERT_TRUE(decoded);
     ASSERT_TRUE(decoded->accounts);
-    EXPECT_EQ(*decoded->accounts,
-              (std::vector<Account>{{"accounts/pub-1", "A"}, {"accounts/pub-2", std::nullopt}}));
+    EXPECT_EQ(*decoded->accounts, (std::vector<Account>{{"accounts/pub-1", "A", {}, {}},
+                                                        {"accounts/pub-2", std::nullopt, {}, {}}}));
+}
+
+// The zone is an object whose id may be missing; the state is an enumeration's name.
+TEST(WireTypes, AccountsCarryTheirZoneAndState) {
+    auto decoded = decodeAccountsResponse(R"({"accounts":[
+        {"name":"a","timeZone":{"id":"Asia/Tokyo","version":""},"state":"READY"},
+        {"name":"b","timeZone":{},"state":"CLOSED"},{"name":"c","timeZone":null}]})");
+    ASSERT_TRUE(decoded && decoded->accounts);
+    const auto& accounts = *decoded->accounts;
+    EXPECT_EQ(accounts[0].timeZone, "Asia/Tokyo");
+    EXPECT_EQ(accounts[0].state, "READY");
+    EXPECT_EQ(accounts[1].timeZone, std::nullopt);
+    EXPECT_EQ(accounts[1].state, "CLOSED");
+    EXPECT_EQ(accounts[2].timeZone, std::nullopt);
+    for (const char* bytes : {R"({"accounts":[{"name":"a","timeZone":"Asia/Tokyo"}]})",
+                              R"({"accounts":[{"name":"a","timeZone":{"id":9}}]})",
+                              R"({"accounts":[{"name":"a","state":1}]})"})
+        EXPECT_TRUE(failsToDecode(decodeAccountsResponse(bytes))) << bytes;
+}
+
+// Google leaves empty lists out of its JSON: a row or totals without cells holds none.
+TEST(WireTypes, RowsAndTotalsWithoutCellsHoldNoCells) {
+    auto decoded = decodeReportResponse(R"({"rows":[{},{"cells":null}],"totals":{}})");
+    ASSERT_TRUE(decoded && decoded->rows && decoded->totals);
+    EXPECT_EQ(*decoded->rows, (std::vector<Row>{Row{}, Row{}}));
+    EXPECT_EQ(*decoded->totals, Row{});
 }
 
 TEST(WireTypes, ReportCellsAreStringsAndNullIsAbsent) {
@@ -72,9 +98,8 @@ TEST(WireTypes, PaymentsDecodeDatesAndAmounts) {
 TEST(WireTypes, MalformedReportsFail) {
     const char* cases[] = {
         R"({"rows":[{"cells":[{"value":12.5}]}]})",  // a number where a text belongs
-        R"({"rows":[{}]})",                          // a row without cells
-        R"({"rows":[{"cells":null}]})",              // null cells are missing cells
-        R"({"totals":{}})",                          // totals is a row too
+        R"({"rows":[{"cells":{}}]})",                // cells not an array
+        R"({"totals":[]})",                          // totals is a row
         R"({"rows":[{"cells":["2026-05-21"]}]})",    // a cell that is not an object
         R"({"rows":{"cells":[]}})",                  // rows not an array
         R"({"headers":[{"name":7}]})",
