@@ -15,6 +15,8 @@
 
 namespace ambrel {
 
+class SignInCancel;
+
 class LoopbackServer {
   public:
     // Listens on 127.0.0.1 at a port the system chooses. `waitLimit` bounds how long
@@ -26,8 +28,9 @@ class LoopbackServer {
 
     // Blocks until a request carrying `code` or `error`, or a request for "/" (the redirect
     // URI) without them, has been answered, or the wait limit has passed; the listener is
-    // closed afterwards, whatever the outcome. Called at most once.
-    Result<std::string> waitForCode();
+    // closed afterwards, whatever the outcome. A `cancel` that fires ends the wait at once.
+    // Called at most once.
+    Result<std::string> waitForCode(const SignInCancel* cancel = nullptr);
 
   private:
     LoopbackServer(std::uint16_t port, UniqueFd listener, std::chrono::seconds waitLimit)
