@@ -93,6 +93,15 @@ class FakeBackend {
         script_->opened.notify_all();
     }
     int reloads() const { return script_->reloads; }
+    // The snapshot an earlier run stored, read at start.
+    void setCachedSnapshot(std::optional<AmbrelSnapshot> snapshot) {
+        locked([&] { script_->cached = std::move(snapshot); });
+    }
+    // The consent page each sign-in says it opened in the browser.
+    void setConsentUrl(std::string url) {
+        locked([&] { script_->consentUrl = std::move(url); });
+    }
+    int signIns() const { return script_->signIns; }
 
     AppOperations operations() const {
         AppOperations ops;
@@ -101,10 +110,16 @@ class FakeBackend {
             return s->token;
         };
         ops.deleteRefreshToken = [] { return errSecSuccess; };
-        ops.signIn = [s = script_] {
+        ops.signIn = [s = script_](const SignInHooks& hooks) {
+            ++s->signIns;
             std::unique_lock lock(s->mutex);
+            if (!s->consentUrl.empty()) hooks.consentOpened(s->consentUrl);
             s->opened.wait(lock, [&] { return s->signInOpen; });
             return s->signIn;
+        };
+        ops.loadCachedSnapshot = [s = script_] {
+            std::lock_guard lock(s->mutex);
+            return s->cached;
         };
         ops.refreshSnapshot = [s = script_] {
             std::unique_lock lock(s->mutex);
@@ -125,7 +140,10 @@ class FakeBackend {
         std::optional<std::string> token;
         Result<AmbrelSnapshot> refresh = std::unexpected(Error{OAuthError::noRefreshToken()});
         Result<void> signIn = {};
+        std::optional<AmbrelSnapshot> cached;
+        std::string consentUrl;
         std::atomic<int> reloads{0};
+        std::atomic<int> signIns{0};
     };
 
     template <class F>
@@ -159,10 +177,12 @@ inline AmbrelSnapshot knownSnapshot() {
 }
 
 // The known figures with 35 days ending 21 May 2026: 17–30 April earn 2, 1–13 May 3,
-// 14–20 May 4, and 21 May, in progress, 1.5. Projected: 67 + 4 × 11 = 111. The chart's 29
-// complete days (22 April to 20 May) average 85 / 29; the best is 14 May, the worst 22 April.
+// 14–20 May 4, and 21 May, in progress, 1.5, so the month to date is 68.5. Projected:
+// 67 + 4 × 11 = 111. The chart's 29 complete days (22 April to 20 May) average 85 / 29; the
+// best is 14 May, the worst 22 April.
 inline AmbrelSnapshot snapshotWithTrend() {
     AmbrelSnapshot s = knownSnapshot();
+    s.monthToDate = 68.5;
     const std::chrono::sys_days first{std::chrono::year{2026} / 4 / 17};
     for (int i = 0; i < 35; ++i) {
         const std::chrono::year_month_day day{first + std::chrono::days{i}};
