@@ -38,7 +38,7 @@ TEST_F(FrenchDashboardTest, EveryRowOfTheForm) {
         {"yesterday", "Hier", "12,34\u00a0€", "+1,20\u00a0€", "(+11\u00a0%)"},
         {"last7", "7 derniers jours", "80,00\u00a0€", "-20,00\u00a0€", "(-20\u00a0%)"},
         {"month", "Ce mois-ci", "150,00\u00a0€", "+150,00\u00a0€", ""},
-        {"pv", "Pages vues", "15,3 k", "+0", "(+0\u00a0%)"},
+        {"pv", "Pages vues", "15,3 k", "+0", ""},
         {"rpm", "RPM de page", "0,81\u00a0€", "-0,09\u00a0€", "(-10\u00a0%)"},
         {"imp", "Impressions", "40,2 k", "+2\u202f200", "(+6\u00a0%)"},
         {"clicks", "Clics", "52", "-8", "(-13\u00a0%)"},
@@ -52,10 +52,12 @@ TEST_F(FrenchDashboardTest, EveryRowOfTheForm) {
         headers << section->headerLabel()->text();
     }
     EXPECT_EQ(headers, (QStringList{"Solde", "Objectifs", "Revenus", "Performances · Hier"}));
-    const auto* performance = view.findChild<FormSection*>(QStringLiteral("performanceSection"));
-    EXPECT_EQ(performance->footerLabel()->text(), QStringLiteral("Mis à jour à 14:05"));
+    EXPECT_EQ(view.form()->freshnessLabel()->text(), QStringLiteral("Mis à jour à 14:05"));
     EXPECT_EQ(textOf(view, QStringLiteral("lastPaymentCaption")),
               QStringLiteral("Dernier paiement"));
+    // Google's "€245.10" is written as the French figures beside it are.
+    EXPECT_EQ(textOf(view, QStringLiteral("balance")), QStringLiteral("245,10\u00a0€"));
+    EXPECT_EQ(textOf(view, QStringLiteral("lastPaymentAmount")), QStringLiteral("310,42\u00a0€"));
 
     const RingGauge& daily = *view.form()->rings()->dailyGauge();
     EXPECT_EQ(daily.titleLabel()->text(), QStringLiteral("Aujourd’hui"));
@@ -83,7 +85,7 @@ TEST_F(FrenchDashboardTest, LastThirtyDaysAndProjection) {
 TEST_F(FrenchDashboardTest, WindowInFrench) {
     backend.setToken("refresh-token");
     backend.setRefreshResult(snapshotWithTrend());
-    AmbrelApp app(backend.operations(), DashboardContext{secrets, [] {}});
+    AmbrelApp app(backend.operations(), freshContext(secrets));
     app.mainWindow().show();
     ASSERT_TRUE(waitFor([&] { return app.state().hasDashboard() && !app.state().isWorking(); }));
     EXPECT_EQ(app.mainWindow().windowTitle(), QStringLiteral("Revenus AdSense"));

@@ -52,7 +52,7 @@ TEST_F(TrendChartTest, SectionShowsTheLast30DaysAndTheMonthsProjection) {
     for (const bool dark : {false, true}) {
         std::optional<ScopedPalette> palette;
         if (dark) palette.emplace(darkPalette());
-        AmbrelApp app(backend.operations(), DashboardContext{secrets, [] {}});
+        AmbrelApp app(backend.operations(), freshContext(secrets));
         app.mainWindow().resize(520, 1060);
         app.mainWindow().show();
         ASSERT_TRUE(

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -26,6 +27,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/dashboard_context.h"
 #include "core/earnings/snapshot.h"
 #include "core/platform/localization.h"
 #include "support/test_artifacts.h"
@@ -194,6 +196,13 @@ inline AmbrelSnapshot snapshotWithTrend() {
     return s;
 }
 
+// What a window of the application needs beside its state, with the clock ten minutes after the
+// known snapshot's refresh, so its figures read as fresh.
+inline DashboardContext freshContext(SecretStore& secrets) {
+    return DashboardContext{secrets, [] {}, [](const QUrl&) {},
+                            [] { return knownSnapshot().updatedAt + std::chrono::minutes(10); }};
+}
+
 inline QLabel* labelNamed(const QWidget& root, const QString& name) {
     return root.findChild<QLabel*>(name);
 }
@@ -203,12 +212,43 @@ inline QString textOf(const QWidget& root, const QString& name) {
     return label != nullptr ? label->text() : QStringLiteral("<no label %1>").arg(name);
 }
 
-// Saves the widget as it is drawn to the test artefacts, as <name>.png.
+// Saves the widget as it is drawn to the test artefacts, as <name>.png, or <name>@2x.png when
+// the run is scaled (QT_SCALE_FACTOR=2).
 inline void saveScreenshot(QWidget& widget, const QString& name) {
     const QDir dir(QString::fromStdString(testArtifactsFolder().string()));
     // Let queued layout work land first (scroll areas show or hide their bars that way).
     for (int i = 0; i < 3; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
-    EXPECT_TRUE(widget.grab().save(dir.filePath(name + QStringLiteral(".png"))));
+    const qreal scale = widget.devicePixelRatioF();
+    const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+    EXPECT_TRUE(widget.grab().save(dir.filePath(name + suffix + QStringLiteral(".png"))));
+}
+
+// The visible object under `root` with `role` and `name`, found as assistive technologies find
+// it: through the accessibility tree, not the widgets.
+inline QAccessibleInterface* findAccessible(QAccessibleInterface* root, QAccessible::Role role,
+                                            const QString& name) {
+    for (int i = 0; root != nullptr && i < root->childCount(); ++i) {
+        QAccessibleInterface* child = root->child(i);
+        if (child == nullptr || child->state().invisible) continue;
+        if (child->role() == role && child->text(QAccessible::Name) == name) return child;
+        if (QAccessibleInterface* found = findAccessible(child, role, name)) return found;
+    }
+    return nullptr;
+}
+
+inline QAccessibleInterface* findAccessible(QWidget& root, QAccessible::Role role,
+                                            const QString& name) {
+    return findAccessible(QAccessible::queryAccessibleInterface(&root), role, name);
+}
+
+// Presses a button the way a screen reader does, and lets the press land: Qt animates it, so
+// the click comes a moment later.
+inline bool pressAccessible(QAccessibleInterface* button) {
+    if (button == nullptr || button->actionInterface() == nullptr) return false;
+    button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QDeadlineTimer landed(std::chrono::milliseconds(250));
+    while (!landed.hasExpired()) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    return true;
 }
 
 }  // namespace ambrel::testing
