@@ -45,6 +45,7 @@ AmbrelApp::AmbrelApp(const Services& services, QObject* parent)
                 DashboardContext{services.secrets, &WidgetCenter::reloadAllTimelines, openInBrowser,
                                  services.now},
                 StartLookup::inBackground, parent) {
+    content_->showAfterFirstFrame();
     QTimer::singleShot(kWatchSystemDelay, schedule_, [schedule = schedule_] {
         schedule->watchSystem(QDBusConnection::systemBus());
     });
