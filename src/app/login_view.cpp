@@ -112,7 +112,7 @@ LoginView::LoginView(AppState& state, QWidget* parent) : QWidget(parent), state_
     layout->addWidget(makeClientFileRow());
     layout->addWidget(makeSignInButton(), 0, Qt::AlignHCenter);
     wait_ = new BrowserWaitRow(state_, this);
-    wait_->setMaximumWidth(kWaitRowWidth);
+    wait_->setFixedWidth(kWaitRowWidth);
     layout->addWidget(wait_, 0, Qt::AlignHCenter);
 
     error_ = makeText(QString(), textStyleFont(TextStyle::Caption), this);

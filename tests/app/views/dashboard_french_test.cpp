@@ -5,10 +5,13 @@
 #include <QMainWindow>
 
 #include "app/ambrel_app.h"
+#include "app/client_file_help.h"
 #include "app/dashboard_view.h"
 #include "app/form_section.h"
+#include "app/login_view.h"
 #include "app/objectives_rings.h"
 #include "app/projection_row.h"
+#include "app/refresh_banner.h"
 #include "app/ring_gauge.h"
 #include "app/snapshot_form.h"
 #include "app/trend_chart.h"
@@ -92,6 +95,51 @@ TEST_F(FrenchDashboardTest, WindowInFrench) {
     saveScreenshot(app.mainWindow(), QStringLiteral("dashboard-fr_FR"));
     app.showAbout();
     saveScreenshot(*app.aboutWindow(), QStringLiteral("about-fr_FR"));
+}
+
+// The surfaces a daily user meets, in French, for a person to look at: the banner of a failed
+// refresh over the figures, the first run's set-up step with its help, the wait for the
+// browser, and the objectives sheet.
+TEST_F(FrenchDashboardTest, DailySurfacesInFrench) {
+    startWithSnapshot(snapshotWithTrend());
+    auto* view = new DashboardView(*state, context(), toolbar);
+    host.setCentralWidget(view);
+    host.show();
+    backend.setRefreshResult(std::unexpected(Error{TransportError{"Could not resolve host"}}));
+    state->refresh();
+    ASSERT_TRUE(waitFor([&] { return !state->isWorking(); }));
+    ASSERT_FALSE(view->banner()->isHidden());
+    saveScreenshot(host, QStringLiteral("dashboard-banner-fr_FR"));
+    view->showObjectives();
+    ASSERT_NE(view->objectivesSheet(), nullptr);
+    saveScreenshot(*view->objectivesSheet(), QStringLiteral("objectives-sheet-fr_FR"));
+    view->objectivesSheet()->close();
+
+    FakeBackend signedOut;
+    AppOperations firstRun = signedOut.operations();
+    firstRun.checkClientFile = []() -> Result<void> {
+        return std::unexpected(Error{OAuthError::missingConfig()});
+    };
+    AppState setUp(firstRun);
+    LoginView login(setUp);
+    login.resize(600, 800);
+    login.show();
+    saveScreenshot(login, QStringLiteral("sign-in-no-client-file-fr_FR"));
+    ClientFileHelp help(&login);
+    help.show();
+    saveScreenshot(help, QStringLiteral("client-file-help-fr_FR"));
+
+    AppState waiting(signedOut.operations());
+    LoginView browserOut(waiting);
+    browserOut.resize(600, 800);
+    browserOut.show();
+    signedOut.setConsentUrl("https://accounts.google.com/o/oauth2/auth");
+    signedOut.hold();
+    waiting.connect();
+    ASSERT_TRUE(waitFor([&] { return !waiting.consentUrl().isEmpty(); }));
+    saveScreenshot(browserOut, QStringLiteral("sign-in-waiting-fr_FR"));
+    waiting.cancelSignIn();
+    signedOut.release();
 }
 
 }  // namespace

@@ -228,6 +228,18 @@ TEST_F(DashboardViewTest, RingsUseTheStoredObjectivesAndFollowEdits) {
     EXPECT_EQ(rings.monthlyGauge()->amountsLabel()->text(), QStringLiteral("€150.00 / €0.00"));
 }
 
+// Report days end at the account's midnight: said once, under the figures, when that is not
+// the desktop's (the tests run in UTC).
+TEST_F(DashboardViewTest, TheAccountsMidnightIsNamedWhenItIsNotTheDesktops) {
+    AmbrelSnapshot tokyo = knownSnapshot();
+    tokyo.timeZone = "Asia/Tokyo";
+    EXPECT_EQ(textOf(SnapshotForm(tokyo, Objectives{}, now), QStringLiteral("accountDay")),
+              QStringLiteral("Days end at midnight, Asia/Tokyo"));
+    tokyo.timeZone = "Etc/UTC";
+    EXPECT_EQ(labelNamed(SnapshotForm(tokyo, Objectives{}, now), QStringLiteral("accountDay")),
+              nullptr);
+}
+
 // Figures that missed two refreshes say how old they are and are drawn dimmed; a refresh
 // brings them back.
 TEST_F(DashboardViewTest, OldFiguresSayTheirAgeAndAreDimmed) {

@@ -100,6 +100,30 @@ TEST_F(LoginViewTest, WaitingForTheBrowserOffersTheLinkAndCancel) {
     EXPECT_FALSE(view.errorLabel()->isVisible());
 }
 
+// The first run's step and the wait for the browser in a dark palette, for a person to look at.
+TEST_F(LoginViewTest, FirstRunAndWaitInADarkPalette) {
+    ScopedPalette dark(darkPalette());
+    AppOperations firstRun = backend.operations();
+    firstRun.checkClientFile = []() -> Result<void> {
+        return std::unexpected(Error{OAuthError::missingConfig()});
+    };
+    AppState setUp(firstRun);
+    LoginView step(setUp);
+    step.resize(600, 800);
+    step.show();
+    saveScreenshot(step, QStringLiteral("sign-in-no-client-file-dark"));
+
+    LoginView view(state);
+    view.resize(600, 800);
+    view.show();
+    backend.setConsentUrl("https://accounts.google.com/o/oauth2/auth");
+    backend.hold();
+    state.connect();
+    ASSERT_TRUE(waitFor([&] { return view.browserWait()->copyLinkButton()->isEnabled(); }));
+    saveScreenshot(view, QStringLiteral("sign-in-waiting-dark"));
+    state.cancelSignIn();
+}
+
 // While a sign-in runs the button is disabled, yet it must stay readable in light and dark
 // palettes: its text at 4.5:1 against the fill at least, the spinner at 3:1.
 TEST_F(LoginViewTest, WorkingButtonIsReadableInLightAndDarkPalettes) {
