@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -10,6 +11,7 @@
 #include <QStandardPaths>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/app_state.h"
 #include "app/browser_wait_row.h"
@@ -274,7 +276,12 @@ QPushButton* LoginView::makeSignInButton() {
     row->addWidget(text);
     row->addStretch(1);
 
-    button_->setFixedSize(kButtonLabelWidth + 2 * kButtonPadding, kButtonHeight);
+    // The design's size, grown with a desktop font large enough to need more.
+    const QFontMetrics metrics(font);
+    const int labelWidth = std::max(kButtonLabelWidth, metrics.horizontalAdvance(text->text()) +
+                                                           kButtonRowSpacing + kSmallSpinner);
+    button_->setFixedSize(labelWidth + 2 * kButtonPadding,
+                          std::max(kButtonHeight, metrics.height() + kButtonPadding));
     connect(button_, &QPushButton::clicked, &state_, &AppState::connect);
     return button_;
 }

@@ -19,6 +19,7 @@
 #include "dashboard_test_fixture.h"
 #include "support/palettes.h"
 #include "ui/colors.h"
+#include "ui/fonts.h"
 #include "ui/progress_ring.h"
 
 namespace ambrel::testing {
@@ -297,6 +298,21 @@ TEST_F(DashboardViewTest, TextsAndTodaysBarReadInLightAndDarkPalettes) {
         saveScreenshot(view, dark ? QStringLiteral("dashboard-contrast-dark")
                                   : QStringLiteral("dashboard-contrast-light"));
     }
+}
+
+// A user who enlarged the desktop's text reads larger figures, the balance among them, and the
+// form still fits the window's width.
+TEST_F(DashboardViewTest, LargerDesktopTextGivesLargerFigures) {
+    startWithSnapshot(snapshotWithTrend());
+    setTextScale(1.5);
+    DashboardView& view = makeDashboard();
+    EXPECT_EQ(labelNamed(view, QStringLiteral("balance"))->font().pixelSize(), 48);
+    EXPECT_EQ(row(view, "yesterday")->valueLabel()->font().pixelSize(), 20);
+    view.resize(600, 900);
+    view.show();
+    EXPECT_LE(view.form()->minimumSizeHint().width(), view.scrollArea()->viewport()->width());
+    saveScreenshot(view, QStringLiteral("dashboard-large-text"));
+    setTextScale(1);
 }
 
 // On a 1366 x 768 laptop with a panel the first window is shorter, and the balance, the
