@@ -17,8 +17,9 @@ void AccountMenu::initStyleOption(QStyleOptionMenuItem* option, const QAction* a
     if (action != signOut_) return;
     // QMenu has no per-item colour; the destructive item gets red text through its style option
     // (the highlighted state keeps the theme's colour so it stays readable on the selection).
+    const QColor red = readableOn(systemRed(), option->palette.color(QPalette::Window));
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-        option->palette.setColor(role, systemRed());
+        option->palette.setColor(role, red);
     }
 }
 

@@ -5,14 +5,18 @@
 #include <QDesktopServices>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/about_settings.h"
 #include "app/content_view.h"
+#include "app/first_window_size.h"
 #include "app/live_operations.h"
 #include "app/localized.h"
+#include "app/refresh_schedule.h"
 #include "ui/about_view.h"
 #include "ui/icons.h"
 #include "ui/widget_center.h"
@@ -21,13 +25,16 @@ namespace ambrel {
 namespace {
 
 constexpr int kToolbarIconSize = 18;
+// Network and sleep are watched once the window is up: neither matters to the first frame, and
+// loading the network plugin and reaching the system bus would delay it.
+constexpr int kWatchSystemDelay = 1000;
 
 // The sign-in runs on a worker thread; the browser must be opened from the GUI thread.
 AuthFlow::BrowserOpener guiThreadBrowserOpener() {
     return [](const std::string& url) {
         const QUrl target(QString::fromStdString(url));
         QMetaObject::invokeMethod(
-            qApp, [target] { QDesktopServices::openUrl(target); }, Qt::QueuedConnection);
+            qApp, [target] { openInBrowser(target); }, Qt::QueuedConnection);
     };
 }
 
@@ -35,13 +42,20 @@ AuthFlow::BrowserOpener guiThreadBrowserOpener() {
 
 AmbrelApp::AmbrelApp(const Services& services, QObject* parent)
     : AmbrelApp(makeLiveOperations(services, guiThreadBrowserOpener()),
-                DashboardContext{services.secrets, &WidgetCenter::reloadAllTimelines},
-                StartLookup::inBackground, parent) {}
+                DashboardContext{services.secrets, &WidgetCenter::reloadAllTimelines, openInBrowser,
+                                 services.now},
+                StartLookup::inBackground, parent) {
+    content_->showAfterFirstFrame();
+    QTimer::singleShot(kWatchSystemDelay, schedule_, [schedule = schedule_] {
+        schedule->watchSystem(QDBusConnection::systemBus());
+    });
+}
 
 AmbrelApp::AmbrelApp(AppOperations operations, DashboardContext context, StartLookup lookup,
                      QObject* parent)
     : QObject(parent),
       state_(new AppState(std::move(operations), lookup, this)),
+      schedule_(new RefreshSchedule(*state_, this)),
       mainWindow_(std::make_unique<QMainWindow>()) {
     // Closing the main window ends the program even while the About window is open; closing
     // the About window alone never does.
@@ -51,12 +65,12 @@ AmbrelApp::AmbrelApp(AppOperations operations, DashboardContext context, StartLo
     mainWindow_->setWindowTitle(localized("Ambrel"));
     mainWindow_->setContextMenuPolicy(Qt::NoContextMenu);  // no toolbar hide/show menu
     QToolBar* toolbar = makeToolbar();
+    makeMenu();  // first in the menu bar, before the dashboard's own menu
     content_ = new ContentView(*state_, std::move(context), *mainWindow_, *toolbar);
     // The sizes are the content's: the menu bar and the toolbar come on top. The window's own
     // minimum follows from its layout.
     content_->setMinimumSize(kMinimumWidth, kMinimumHeight);
     mainWindow_->setCentralWidget(content_);
-    makeMenu();
     resizeForContent(QSize(kInitialWidth, kInitialHeight));
     mainWindow_->installEventFilter(this);
 }
@@ -64,7 +78,12 @@ AmbrelApp::AmbrelApp(AppOperations operations, DashboardContext context, StartLo
 void AmbrelApp::resizeForContent(QSize contentSize) {
     mainWindow_->resize(contentSize);
     mainWindow_->layout()->activate();  // places the bars and the content now, while hidden
-    mainWindow_->resize(contentSize + (contentSize - content_->size()));
+    const QSize bars = contentSize - content_->size();
+    const QScreen* screen = mainWindow_->screen();
+    const QSize fitted =
+        firstContentSize(contentSize, QSize(kMinimumWidth, kMinimumHeight), bars,
+                         screen != nullptr ? screen->availableGeometry() : QRect());
+    mainWindow_->resize(fitted + bars);
 }
 
 AmbrelApp::~AmbrelApp() {

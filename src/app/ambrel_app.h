@@ -19,6 +19,7 @@ class QToolBar;
 namespace ambrel {
 
 class ContentView;
+class RefreshSchedule;
 
 class AmbrelApp final : public QObject {
     Q_OBJECT
@@ -40,6 +41,7 @@ class AmbrelApp final : public QObject {
     QMainWindow& mainWindow() { return *mainWindow_; }
     ContentView& content() { return *content_; }
     QWidget* aboutWindow() const { return about_; }  // null while closed
+    RefreshSchedule& refreshSchedule() { return *schedule_; }
 
     // Opens the About window, or brings the open one to the front.
     void showAbout();
@@ -49,11 +51,12 @@ class AmbrelApp final : public QObject {
 
   private:
     QToolBar* makeToolbar();
-    // Makes the window as large as the bars plus `contentSize`.
+    // Makes the window as large as the bars plus `contentSize`, or as the screen allows.
     void resizeForContent(QSize contentSize);
     void makeMenu();
 
     AppState* state_;
+    RefreshSchedule* schedule_;
     std::unique_ptr<QMainWindow> mainWindow_;
     ContentView* content_ = nullptr;
     QPointer<QWidget> about_;

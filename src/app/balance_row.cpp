@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/localized.h"
+#include "core/earnings/payment_text.h"
 #include "ui/colors.h"
 #include "ui/fonts.h"
 
@@ -15,6 +16,12 @@ namespace {
 constexpr int kBalancePixelSize = 32;
 constexpr int kRowPadding = 4;
 constexpr int kLineSpacing = 2;
+
+// Google writes the balance and the last payment in the publisher's own format; they read as
+// the amounts beside them do.
+QString amountText(const std::string& text, const std::string& currency) {
+    return qtext(displayAmountText(text, currency));
+}
 
 QLabel* addLabel(const QString& text, const QString& name, const QFont& font, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -31,8 +38,10 @@ BalanceRow::BalanceRow(const AmbrelSnapshot& snapshot, QWidget* parent) : QWidge
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, kRowPadding, 0, kRowPadding);
 
-    const QFont balanceFont = withMonospacedDigits(systemFont(kBalancePixelSize, QFont::Bold));
-    balance_ = addLabel(snapshot.balance ? qtext(*snapshot.balance) : QStringLiteral("\u2014"),
+    const QFont balanceFont =
+        withMonospacedDigits(systemFont(scaledPixelSize(kBalancePixelSize), QFont::Bold));
+    balance_ = addLabel(snapshot.balance ? amountText(*snapshot.balance, snapshot.currency)
+                                         : QStringLiteral("\u2014"),
                         QStringLiteral("balance"), balanceFont, this);
     layout->addWidget(balance_, 0, Qt::AlignTop);
     layout->addStretch(1);
@@ -60,10 +69,10 @@ QWidget* BalanceRow::makeLastPayment(const AmbrelSnapshot& snapshot) {
     setLabelLevel(caption, LabelLevel::Secondary);
     lines->addWidget(caption, 0, Qt::AlignRight);
 
-    lines->addWidget(
-        addLabel(qtext(*snapshot.lastPaymentAmount), QStringLiteral("lastPaymentAmount"),
-                 withMonospacedDigits(textStyleFont(TextStyle::Headline)), block),
-        0, Qt::AlignRight);
+    lastPayment_ = addLabel(amountText(*snapshot.lastPaymentAmount, snapshot.currency),
+                            QStringLiteral("lastPaymentAmount"),
+                            withMonospacedDigits(textStyleFont(TextStyle::Headline)), block);
+    lines->addWidget(lastPayment_, 0, Qt::AlignRight);
 
     if (snapshot.lastPaymentDateLabel) {
         QLabel* date =
@@ -73,6 +82,14 @@ QWidget* BalanceRow::makeLastPayment(const AmbrelSnapshot& snapshot) {
         lines->addWidget(date, 0, Qt::AlignRight);
     }
     return block;
+}
+
+void BalanceRow::setDimmed(bool dimmed) {
+    const QColor color =
+        readableOn(labelColor(dimmed ? LabelLevel::Secondary : LabelLevel::Primary, palette()),
+                   palette().color(QPalette::Base));
+    setForegroundColor(balance_, color);
+    if (lastPayment_ != nullptr) setForegroundColor(lastPayment_, color);
 }
 
 }  // namespace ambrel

@@ -18,10 +18,14 @@ class BalanceRow final : public QWidget {
 
     QLabel* balanceLabel() const { return balance_; }
 
+    // Drawn in the secondary colour while the figures are old.
+    void setDimmed(bool dimmed);
+
   private:
     QWidget* makeLastPayment(const AmbrelSnapshot& snapshot);
 
     QLabel* balance_ = nullptr;
+    QLabel* lastPayment_ = nullptr;
 };
 
 }  // namespace ambrel

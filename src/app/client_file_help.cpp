@@ -50,12 +50,22 @@ ClientFileHelp::ClientFileHelp(QWidget* parent) : QDialog(parent) {
         "Configure the OAuth consent screen (type \"External\" is fine for your own account; add "
         "yourself as a test user).",
         "Create an OAuth client ID of type \"Desktop app\" and download its JSON file.",
+        "Back on the consent screen, set the publishing status to \"In production\": Google "
+        "ends the sign-ins of an app left in \"Testing\" after 7 days, and you would have to "
+        "sign in again every week.",
         "Choose that file with \"Choose client file…\".",
     };
     int number = 0;
     for (const char* step : steps)
         layout->addWidget(
             makeParagraph(QStringLiteral("%1. %2").arg(++number).arg(localized(step)), this));
+
+    // The first sign-in meets Google's warning about an unverified app: expected here.
+    layout->addWidget(makeParagraph(
+        localized("Your app does not need Google's verification to read your own account. When "
+                  "Google warns that it has not verified the app, choose \"Advanced\", then go "
+                  "on to the app."),
+        this));
 
     auto* console =
         new LinkButton(localized("Open the Google Cloud console"), kCredentialsPage, this);

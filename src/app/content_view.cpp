@@ -1,5 +1,7 @@
 #include "app/content_view.h"
 
+#include <QEvent>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -33,10 +35,27 @@ LoginView* ContentView::login() const {
     return qobject_cast<LoginView*>(current_);
 }
 
+void ContentView::showAfterFirstFrame() {
+    waitingForFirstFrame_ = true;
+    host_.installEventFilter(this);
+}
+
+bool ContentView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &host_ && event->type() == QEvent::Paint && waitingForFirstFrame_) {
+        host_.removeEventFilter(this);
+        // Once this paint has been flushed: the next turn of the event loop.
+        QTimer::singleShot(0, this, [this] {
+            waitingForFirstFrame_ = false;
+            showCurrent();
+        });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void ContentView::showCurrent() {
     // Until the stored sign-in has been looked up, the window stays empty: showing the sign-in
     // view only to replace it by the dashboard a moment later would be a flash.
-    if (state_.isStarting()) {
+    if (state_.isStarting() || waitingForFirstFrame_) {
         host_.setWindowTitle(localized("Ambrel"));
         toolbar_.setVisible(false);
         return;

@@ -28,6 +28,13 @@ class ContentView final : public QWidget {
     DashboardView* dashboard() const;
     LoginView* login() const;
 
+    // Shows no view before the window's first frame is out, even when the stored sign-in has
+    // been looked up by then: building the dashboard of cached figures would delay that frame.
+    void showAfterFirstFrame();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void showCurrent();
 
@@ -36,6 +43,7 @@ class ContentView final : public QWidget {
     QMainWindow& host_;
     QToolBar& toolbar_;
     QWidget* current_ = nullptr;
+    bool waitingForFirstFrame_ = false;
 };
 
 }  // namespace ambrel

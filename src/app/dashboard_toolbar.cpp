@@ -1,5 +1,7 @@
 #include "app/dashboard_toolbar.h"
 
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWidgetAction>
@@ -45,6 +47,7 @@ DashboardToolbar::DashboardToolbar(AppState& state, QToolBar& toolbar, QObject* 
 
     refresh_ = addButton(QStringLiteral("arrow.clockwise"), "Refresh", "Refresh data");
     refresh_->setObjectName(QStringLiteral("refreshAction"));
+    refresh_->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)});
     connect(refresh_, &QAction::triggered, &state_, &AppState::refresh);
 
     account_ = makeAction(QStringLiteral("person.crop.circle"), "Account", "Account");
@@ -58,13 +61,30 @@ DashboardToolbar::DashboardToolbar(AppState& state, QToolBar& toolbar, QObject* 
     toolbar_.addAction(accountItem_);
     connect(menu_->signOutAction(), &QAction::triggered, &state_, &AppState::signOut);
 
+    makeWindowMenu();
     connect(&state_, &AppState::isWorkingChanged, this, &DashboardToolbar::updateWorking);
     updateWorking();
 }
 
+void DashboardToolbar::makeWindowMenu() {
+    auto* window = qobject_cast<QMainWindow*>(toolbar_.parentWidget());
+    if (window == nullptr) return;
+    windowMenu_ = window->menuBar()->addMenu(localized("Dashboard"));
+    windowMenu_->setObjectName(QStringLiteral("dashboardMenu"));
+    windowMenu_->addAction(refresh_);
+    objectivesItem_ =
+        windowMenu_->addAction(symbolIcon(QStringLiteral("target")), localized("Objectives…"));
+    objectivesItem_->setObjectName(QStringLiteral("objectivesMenuAction"));
+    objectivesItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    connect(objectivesItem_, &QAction::triggered, this, &DashboardToolbar::objectivesRequested);
+    windowMenu_->addSeparator();
+    windowMenu_->addAction(menu_->signOutAction());
+}
+
 DashboardToolbar::~DashboardToolbar() {
-    // The menu cannot be our child (a QMenu's parent must be a widget): free it ourselves,
-    // after the button and the action that show it.
+    // The menus cannot be our children (a QMenu's parent must be a widget): free them
+    // ourselves, after the button and the action that show them.
+    delete windowMenu_.data();
     delete accountItem_;
     delete account_;
     delete menu_;

@@ -5,6 +5,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/app_state.h"
@@ -12,6 +13,7 @@
 #include "app/dashboard_toolbar.h"
 #include "app/localized.h"
 #include "app/objectives_editor.h"
+#include "app/refresh_banner.h"
 #include "app/snapshot_form.h"
 #include "ui/colors.h"
 #include "ui/fonts.h"
@@ -22,6 +24,10 @@ namespace {
 constexpr int kLargeSpinner = 32;
 constexpr int kPlaceholderIconSize = 44;
 constexpr int kPlaceholderSpacing = 12;
+constexpr int kBannerMargin = 12;
+// "Updated at 14:05" turns into "Updated yesterday at 14:05", and old figures dim, while the
+// window stays open: a minute is as fine as the text.
+constexpr int kClockInterval = 60 * 1000;
 }  // namespace
 
 DashboardView::DashboardView(AppState& state, DashboardContext context, QToolBar& toolbar,
@@ -31,11 +37,23 @@ DashboardView::DashboardView(AppState& state, DashboardContext context, QToolBar
       context_(std::move(context)),
       objectives_(Objectives::load(context_.secrets)),
       toolbar_(new DashboardToolbar(state, toolbar, this)),
+      banner_(new RefreshBanner(state, context_.openUrl, this)),
       pages_(new QStackedWidget(this)),
+      clock_(new QTimer(this)),
       scroll_(new QScrollArea(pages_)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* bannerRow = new QVBoxLayout;
+    bannerRow->setContentsMargins(kBannerMargin, kBannerMargin, kBannerMargin, 0);
+    bannerRow->addWidget(banner_);
+    layout->addLayout(bannerRow);
     layout->addWidget(pages_);
+    clock_->setInterval(kClockInterval);
+    connect(clock_, &QTimer::timeout, this, [this] {
+        if (form_ != nullptr) form_->setNow(context_.now());
+    });
+    clock_->start();
 
     scroll_->setObjectName(QStringLiteral("snapshotScroll"));
     scroll_->setWidgetResizable(true);
@@ -96,7 +114,7 @@ void DashboardView::updateForm() {
     if (snapshot) {
         // A new snapshot replaces the form; the reader keeps their place in it.
         const int scrolled = scroll_->verticalScrollBar()->value();
-        form_ = new SnapshotForm(*snapshot, objectives_);
+        form_ = new SnapshotForm(*snapshot, objectives_, context_.now());
         scroll_->setWidget(form_);  // deletes the previous form
         scroll_->verticalScrollBar()->setValue(scrolled);
     } else if (form_ != nullptr) {

@@ -1,8 +1,9 @@
 #pragma once
 
 // What the main window shows while a Google account is connected: the figures of the last
-// snapshot (or a spinner, or "No data yet"), with its items in the window's toolbar. The
-// objectives are read once, when the dashboard is created, and saved from the editor.
+// snapshot (or a spinner, or "No data yet"), with its items in the window's toolbar and menu,
+// and above them the banner of a failed refresh. The objectives are read once, when the
+// dashboard is created, and saved from the editor.
 
 #include <QDialog>
 #include <QPointer>
@@ -13,12 +14,14 @@
 
 class QScrollArea;
 class QStackedWidget;
+class QTimer;
 class QToolBar;
 
 namespace ambrel {
 
 class AppState;
 class DashboardToolbar;
+class RefreshBanner;
 class SnapshotForm;
 
 class DashboardView final : public QWidget {
@@ -34,6 +37,8 @@ class DashboardView final : public QWidget {
     const Objectives& objectives() const { return objectives_; }
     DashboardToolbar* toolbar() const { return toolbar_; }
     SnapshotForm* form() const { return form_; }
+    RefreshBanner* banner() const { return banner_; }
+    QScrollArea* scrollArea() const { return scroll_; }
     QDialog* objectivesSheet() const { return sheet_; }
 
     // Presents the objectives editor over the window; only one at a time.
@@ -51,7 +56,9 @@ class DashboardView final : public QWidget {
     DashboardContext context_;
     Objectives objectives_;
     DashboardToolbar* toolbar_;
+    RefreshBanner* banner_;
     QStackedWidget* pages_;
+    QTimer* clock_;
     QScrollArea* scroll_;
     SnapshotForm* form_ = nullptr;
     QPointer<QDialog> sheet_;

@@ -11,6 +11,10 @@
 #include "ui/widget_center.h"
 
 namespace ambrel {
+namespace {
+// How long a sign-in waits for the browser before it gives up on its own.
+constexpr std::chrono::seconds kSignInWaitLimit{300};
+}  // namespace
 
 AppOperations makeLiveOperations(const Services& services, AuthFlow::BrowserOpener openBrowser) {
     // The access token lives here, in memory, for as long as the program runs.
@@ -23,13 +27,19 @@ AppOperations makeLiveOperations(const Services& services, AuthFlow::BrowserOpen
         tokens->forget();  // nothing of the session outlives the sign-out
         return keychain::deleteItem(services.secrets, refreshTokenItem());
     };
-    operations.signIn = [&services, openBrowser] {
-        return AuthFlow(services, openBrowser).signIn();
+    operations.signIn = [&services, openBrowser](const SignInHooks& hooks) {
+        auto opener = [&openBrowser, &hooks](const std::string& url) {
+            openBrowser(url);
+            if (hooks.consentOpened) hooks.consentOpened(url);
+        };
+        return AuthFlow(services, opener, kSignInWaitLimit, hooks.cancel).signIn();
     };
     operations.refreshSnapshot = [&services, tokens] {
         return refreshSnapshot(services, tokens.get());
     };
     operations.clearEarningsCache = [&services] { clearEarningsCache(services.defaults); };
+    // The application's own cache, written by its own refreshes (never the widget's).
+    operations.loadCachedSnapshot = [&services] { return AmbrelSnapshot::load(services.defaults); };
     operations.reloadAllTimelines = [] { WidgetCenter::reloadAllTimelines(); };
     operations.checkClientFile = [&services]() -> Result<void> {
         if (auto config = OAuthConfig::loadChecked(services.clientSecretLocations); !config)

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -10,8 +11,10 @@
 #include <QStandardPaths>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/app_state.h"
+#include "app/browser_wait_row.h"
 #include "app/busy_indicator.h"
 #include "app/client_file_help.h"
 #include "app/localized.h"
@@ -29,6 +32,8 @@ constexpr int kButtonPadding = 10;
 constexpr int kButtonRowSpacing = 8;
 constexpr int kSmallSpinner = 14;
 constexpr int kStandardPadding = 20;
+constexpr int kWaitRowWidth = 440;
+constexpr int kStepSpacing = 6;
 
 QLabel* makeText(const QString& text, const QFont& font, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -105,16 +110,18 @@ LoginView::LoginView(AppState& state, QWidget* parent) : QWidget(parent), state_
     setLabelLevel(tagline, LabelLevel::Secondary);
     layout->addWidget(tagline);
 
+    layout->addWidget(makeSetupStep());
+    layout->addWidget(makeClientFileRow());
     layout->addWidget(makeSignInButton(), 0, Qt::AlignHCenter);
+    wait_ = new BrowserWaitRow(state_, this);
+    wait_->setFixedWidth(kWaitRowWidth);
+    layout->addWidget(wait_, 0, Qt::AlignHCenter);
 
     error_ = makeText(QString(), textStyleFont(TextStyle::Caption), this);
     error_->setObjectName(QStringLiteral("errorMessage"));
     error_->setWordWrap(true);
     error_->setContentsMargins(kStandardPadding, 0, kStandardPadding, 0);
-    setForegroundColor(error_, systemRed());
     layout->addWidget(error_);
-
-    layout->addWidget(makeClientFileRow());
     applyPaletteColours();
 
     layout->addStretch(1);
@@ -156,8 +163,40 @@ QWidget* LoginView::makeClientFileRow() {
     return clientFileRow_;
 }
 
+QWidget* LoginView::makeSetupStep() {
+    auto* block = new QWidget(this);
+    block->setObjectName(QStringLiteral("setupStep"));
+    auto* lines = new QVBoxLayout(block);
+    lines->setContentsMargins(kStandardPadding, 0, kStandardPadding, 0);
+    lines->setSpacing(kStepSpacing);
+    step_ = makeText(QString(), textStyleFont(TextStyle::Headline), block);
+    step_->setObjectName(QStringLiteral("stepTitle"));
+    step_->setWordWrap(true);
+    lines->addWidget(step_);
+    stepText_ = makeText(localized("Ambrel signs in with an OAuth client of your own, which "
+                                   "you create in Google's Cloud console in a few minutes."),
+                         textStyleFont(TextStyle::Body), block);
+    stepText_->setObjectName(QStringLiteral("stepText"));
+    stepText_->setWordWrap(true);
+    setLabelLevel(stepText_, LabelLevel::Secondary);
+    lines->addWidget(stepText_);
+    return block;
+}
+
 void LoginView::updateClientFileRow() {
-    clientFileRow_->setVisible(state_.needsClientFile());
+    const bool needsFile = state_.needsClientFile();
+    clientFileRow_->setVisible(needsFile);
+    // The sign-in button can only fail without a client file: the step comes first.
+    button_->setVisible(!needsFile);
+    choose_->setDefault(needsFile);
+    button_->setDefault(!needsFile);
+    stepText_->setVisible(needsFile);
+    const QString step = needsFile ? localized("Step 1 of 2: choose your Google client file")
+                         : choseClientFile_ ? localized("Step 2 of 2: sign in with Google")
+                                            : QString();
+    step_->setText(step);
+    step_->setAccessibleName(step);
+    step_->parentWidget()->setVisible(!step.isEmpty());
 }
 
 void LoginView::showClientFileHelp() {
@@ -191,6 +230,8 @@ void LoginView::saveClientFile(const QString& file, bool replaceExisting) {
     const auto choice =
         state_.chooseClientFile(QFile::encodeName(file).toStdString(), replaceExisting);
     if (choice == AppState::ClientFileChoice::saved) {
+        choseClientFile_ = true;
+        updateClientFileRow();
         // The sign-in is the next step; a desktop without a window manager (or a test's) would
         // otherwise leave no window active once the dialog has gone.
         window()->activateWindow();
@@ -235,7 +276,12 @@ QPushButton* LoginView::makeSignInButton() {
     row->addWidget(text);
     row->addStretch(1);
 
-    button_->setFixedSize(kButtonLabelWidth + 2 * kButtonPadding, kButtonHeight);
+    // The design's size, grown with a desktop font large enough to need more.
+    const QFontMetrics metrics(font);
+    const int labelWidth = std::max(kButtonLabelWidth, metrics.horizontalAdvance(text->text()) +
+                                                           kButtonRowSpacing + kSmallSpinner);
+    button_->setFixedSize(labelWidth + 2 * kButtonPadding,
+                          std::max(kButtonHeight, metrics.height() + kButtonPadding));
     connect(button_, &QPushButton::clicked, &state_, &AppState::connect);
     return button_;
 }
@@ -245,10 +291,11 @@ void LoginView::applyPaletteColours() {
     // The spinner shows only while the button is disabled, on the plain button colour.
     spinner_->setColor(palette().color(QPalette::Active, QPalette::ButtonText));
     setForegroundColor(help_, palette().color(QPalette::Link));
+    setForegroundColor(error_, readableOn(systemRed(), palette().color(QPalette::Window)));
 }
 
 void LoginView::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange && help_ != nullptr) applyPaletteColours();
+    if (event->type() == QEvent::PaletteChange && error_ != nullptr) applyPaletteColours();
     QWidget::changeEvent(event);
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 // What the main window shows while no Google account is connected: the product, the sign-in
-// button and the last error message; while no usable OAuth client file is in place, also the
-// way to get one and to choose it, so a first run needs no terminal.
+// button and the last error message. A first run starts with the set-up step instead ("Step 1
+// of 2: choose your Google client file", with the way to get one), so it needs no terminal and
+// never offers a button that can only fail. While a sign-in waits for the browser, it says so,
+// with the consent page's link to copy and a way to cancel.
 
 #include <QWidget>
 
@@ -12,6 +14,7 @@ class QPushButton;
 namespace ambrel {
 
 class AppState;
+class BrowserWaitRow;
 class BusyIndicator;
 
 class LoginView final : public QWidget {
@@ -24,6 +27,8 @@ class LoginView final : public QWidget {
     BusyIndicator* spinner() const { return spinner_; }
     QPushButton* clientFileHelpButton() const { return help_; }
     QPushButton* chooseClientFileButton() const { return choose_; }
+    QLabel* stepLabel() const { return step_; }
+    BrowserWaitRow* browserWait() const { return wait_; }
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -36,6 +41,7 @@ class LoginView final : public QWidget {
     void updateWorking();
     void updateError();
     QWidget* makeClientFileRow();
+    QWidget* makeSetupStep();
     void updateClientFileRow();
     void showClientFileHelp();
     void chooseClientFile();
@@ -47,6 +53,10 @@ class LoginView final : public QWidget {
     BusyIndicator* spinner_ = nullptr;
     QLabel* error_ = nullptr;
     QWidget* clientFileRow_ = nullptr;
+    QLabel* step_ = nullptr;
+    QLabel* stepText_ = nullptr;
+    BrowserWaitRow* wait_ = nullptr;
+    bool choseClientFile_ = false;  // this run saved a client file: the sign-in is step 2
     QPushButton* help_ = nullptr;
     QPushButton* choose_ = nullptr;
 };

@@ -25,6 +25,7 @@
 #include "core/services.h"
 #include "core/version.h"
 #include "ui/about_view.h"
+#include "ui/fonts.h"
 #include "ui/icons.h"
 #include "widget/api_base.h"
 
@@ -54,6 +55,9 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     ambrel::installQtTranslations(app);
+    // The design's text sizes are those of a 13 px desktop font; a user who set a larger one
+    // reads larger figures.
+    ambrel::setTextScale(ambrel::desktopTextScale());
 
     QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));

@@ -14,7 +14,7 @@ constexpr int kWidth = 380;
 
 SheetSettings ObjectivesEditor::settings(ObjectivesEditor* editor) {
     SheetSettings s;
-    s.title = localized("My objectives");
+    s.title = localized("Objectives");
     s.cancelLabel = localized("Cancel");
     s.actionLabel = localized("OK");
     s.returnAnswers = true;
@@ -35,8 +35,8 @@ ObjectivesEditor::ObjectivesEditor(Objectives objectives,
       onChange_(std::move(onChange)),
       onSave_(std::move(onSave)) {
     setObjectName(QStringLiteral("objectivesEditor"));
-    daily_ = addGoalRow("Daily goal", &Objectives::daily);
-    monthly_ = addGoalRow("Monthly goal", &Objectives::monthly);
+    daily_ = addGoalRow("Daily objective", &Objectives::daily);
+    monthly_ = addGoalRow("Monthly objective", &Objectives::monthly);
     // A click would move the focus to the button, and the field losing it would commit what
     // was typed: exactly what "Cancel" is pressed to avoid. Tab still reaches the button.
     cancelButton()->setFocusPolicy(Qt::TabFocus);

@@ -26,11 +26,14 @@ ProjectionRow::ProjectionRow(double projection, std::string currency, double mon
     text_->setTextFormat(Qt::PlainText);
     text_->setFont(withMonospacedDigits(textStyleFont(TextStyle::Body)));
     text_->setAccessibleName(text_->text());
-    layout->addWidget(text_, 0, Qt::AlignVCenter);
-    layout->addStretch(1);
+    // Both wrap rather than widen the form when the desktop's text is large.
+    text_->setWordWrap(true);
+    layout->addWidget(text_, 1, Qt::AlignVCenter);
 
     share_->setObjectName(QStringLiteral("projectionShare"));
     share_->setTextFormat(Qt::PlainText);
+    share_->setWordWrap(true);
+    share_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     share_->setFont(withMonospacedDigits(textStyleFont(TextStyle::Callout)));
     setLabelLevel(share_, LabelLevel::Secondary);
     layout->addWidget(share_, 0, Qt::AlignVCenter);

@@ -31,6 +31,9 @@ RingGauge::RingGauge(const QString& title, double value, double goal, std::strin
 
     ring_ = new ProgressRing(progressOf(value, goal), kDiameter, kLineWidth, kCenterFontSize,
                              labelColor(LabelLevel::Primary, palette()), this);
+    // The rings lie on the form's plates (Base); a met objective's percentage is text too.
+    const QColor plate = palette().color(QPalette::Base);
+    ring_->setMetTextColor(readableOn(systemGreen(), plate));
     // Read out as "Today" rather than the ring's generic name; its description is the figure.
     ring_->setAccessibleName(title);
     // Room for the outer half of the stroke above and beside the ring; below, it reaches into
@@ -46,13 +49,13 @@ RingGauge::RingGauge(const QString& title, double value, double goal, std::strin
     title_->setObjectName(QStringLiteral("gaugeTitle"));
     title_->setAccessibleName(title);
     title_->setFont(textStyleFont(TextStyle::Callout));
-    setLabelLevel(title_, LabelLevel::Secondary);
+    setForegroundColor(title_, readableOn(labelColor(LabelLevel::Secondary, palette()), plate));
     lines->addWidget(title_, 0, Qt::AlignHCenter);
 
     amounts_ = new FittingLabel(kAmountsMinimumScale, this);
     amounts_->setObjectName(QStringLiteral("gaugeAmounts"));
     amounts_->setFont(textStyleFont(TextStyle::Caption2));
-    setLabelLevel(amounts_, LabelLevel::Tertiary);
+    setForegroundColor(amounts_, readableOn(labelColor(LabelLevel::Secondary, palette()), plate));
     lines->addWidget(amounts_, 0, Qt::AlignHCenter);
     layout->addLayout(lines);
 
@@ -66,11 +69,12 @@ void RingGauge::setGoal(double goal) {
 
 void RingGauge::updateFigures() {
     ring_->setProgress(progressOf(value_, goal_));
-    const std::string text =
-        fillPlaceholders(ambrel::tr("%@ / %@"),
-                         {formatCurrency(currency_, value_), formatCurrency(currency_, goal_)});
-    amounts_->setText(qtext(text));
-    amounts_->setAccessibleName(qtext(text));
+    const std::string value = formatCurrency(currency_, value_);
+    const std::string goal = formatCurrency(currency_, goal_);
+    amounts_->setText(qtext(fillPlaceholders(ambrel::tr("%@ / %@"), {value, goal})));
+    // Read out in the dashboard's words rather than as a slash.
+    amounts_->setAccessibleName(
+        qtext(fillPlaceholders(ambrel::tr("%@ of the %@ objective"), {value, goal})));
 }
 
 }  // namespace ambrel

@@ -1,14 +1,16 @@
 #pragma once
 
 // The dashboard's chart of the last 30 days: one bar per day up to the reference day, whose bar
-// is lighter (the day is still in progress), and a thin line at the average of the complete
-// days. Hovering a bar shows its date and amount; assistive technologies read the average, the
-// best and the worst day in the chart's description.
+// is lighter and outlined (the day is still in progress), a dashed line at the average of the
+// complete days, the highest bar's amount above it, and a light date axis under the bars: the
+// reference day and every seventh day before it. Hovering a bar shows its date and amount;
+// assistive technologies read the average, the best and the worst day in the description.
 
 #include <QWidget>
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/earnings/snapshot.h"
@@ -31,6 +33,10 @@ class TrendChart final : public QWidget {
     QString toolTipText(std::size_t index) const;
     // The height of the average line; none without a complete day.
     std::optional<double> averageY() const;
+    // The amount written above the highest bar; empty when no day earned anything.
+    QString highestText() const;
+    // The dates written under the bars, oldest first, with the slot each stands under.
+    std::vector<std::pair<std::size_t, QString>> axisLabels() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -40,6 +46,10 @@ class TrendChart final : public QWidget {
 
   private:
     QRectF plotRect() const;
+    QFont labelFont() const;
+    QColor labelColor() const;
+    void paintBars(QPainter& painter);
+    void paintTexts(QPainter& painter);
     double yOf(double value) const;
     void setHovered(std::optional<std::size_t> index);
 
@@ -50,6 +60,7 @@ class TrendChart final : public QWidget {
     double low_ = 0;  // the value axis: 0 and every day's figure lie within
     double high_ = 0;
     std::optional<std::size_t> hovered_;
+    std::optional<std::size_t> highest_;  // the highest bar above zero
 };
 
 }  // namespace ambrel

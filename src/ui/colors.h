@@ -21,6 +21,14 @@ enum class LabelLevel { Primary, Secondary, Tertiary, Quaternary };
 // The palette's window text colour at the level's opacity (1.0, 0.55, 0.35, 0.18).
 QColor labelColor(LabelLevel level, const QPalette& palette = QPalette());
 
+// WCAG 2 contrast ratio of two opaque colours (1 … 21).
+double contrastRatio(const QColor& a, const QColor& b);
+
+// `color` (composed over `background` when translucent) moved darker or lighter, its hue kept,
+// until it reaches `ratio` against `background`: the contrast a text needs. Unchanged when it
+// reaches it already.
+QColor readableOn(const QColor& color, const QColor& background, double ratio = 4.5);
+
 // Sets the widget's foreground roles (WindowText, Text, ButtonText) to `color`.
 void setForegroundColor(QWidget* widget, const QColor& color);
 

@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStringList>
 #include <algorithm>
 
@@ -33,7 +35,37 @@ int toPixels(double size) {
     return std::max(1, qRound(size));
 }
 
+constexpr double kDesignBodyPixels = 13;
+double gTextScale = 1;
+
 }  // namespace
+
+void setTextScale(double scale) {
+    gTextScale = scale > 0 ? scale : 1;
+}
+
+double textScale() {
+    return gTextScale;
+}
+
+double desktopTextScale() {
+    const QFont font = QGuiApplication::font();
+    double pixels = font.pixelSize();
+    if (pixels <= 0) {
+        // Points at the screen's logical resolution, as Qt turns the font into pixels.
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96;
+        pixels = font.pointSizeF() * dpi / 72;
+    }
+    if (!(pixels > 0)) return 1;
+    // Never below the design: without a platform theme Qt reports its own 9-point fallback,
+    // which says nothing of what the user chose.
+    return std::clamp(pixels / kDesignBodyPixels, 1.0, 3.0);
+}
+
+double scaledPixelSize(double pixelSize) {
+    return pixelSize * gTextScale;
+}
 
 int textStylePixelSize(TextStyle style) {
     switch (style) {
@@ -57,7 +89,7 @@ int textStylePixelSize(TextStyle style) {
 
 QFont textStyleFont(TextStyle style) {
     const QFont::Weight weight = style == TextStyle::Headline ? QFont::Bold : QFont::Normal;
-    return systemFont(textStylePixelSize(style), weight);
+    return systemFont(scaledPixelSize(textStylePixelSize(style)), weight);
 }
 
 QFont systemFont(double pixelSize, QFont::Weight weight, bool rounded) {

@@ -18,10 +18,20 @@ enum class TextStyle {
     Caption2,     // 10
 };
 
-// Pixel size of a text style.
+// Pixel size of a text style at the desktop's default font size.
 int textStylePixelSize(TextStyle style);
 
-// The application font at the style's pixel size (and weight, for headline).
+// How much larger than the design the text styles are drawn: the desktop's font size against
+// the design's 13 px, so a user who enlarges text gets larger figures. 1 until a program sets
+// it; the application does, the desktop faces never do (their sizes are fixed).
+void setTextScale(double scale);
+double textScale();
+// The scale the application font of the running QGuiApplication asks for, within 1 … 3.
+double desktopTextScale();
+// `pixelSize` of the design at the text scale.
+double scaledPixelSize(double pixelSize);
+
+// The application font at the style's pixel size (and weight, for headline), at the text scale.
 QFont textStyleFont(TextStyle style);
 
 // The application font at `pixelSize`; `rounded` picks an installed rounded family when there is

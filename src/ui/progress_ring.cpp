@@ -88,7 +88,7 @@ class ProgressRing::OverflowPainter final : public QGraphicsEffect {
         painter->save();
         painter->translate(sourceBoundingRect(Qt::LogicalCoordinates).topLeft());
         paint(*painter, ring_->progress_, ring_->diameter_, ring_->lineWidth_,
-              ring_->centerFontSize_, ring_->idleTextColor_);
+              ring_->centerFontSize_, ring_->idleTextColor_, ring_->metTextColor_);
         painter->restore();
     }
 
@@ -109,6 +109,11 @@ ProgressRing::ProgressRing(double progress, double diameter, double lineWidth,
     setGraphicsEffect(new OverflowPainter(this));
     setAccessibleName(QStringLiteral("Progress"));
     updateAccessibleText();
+}
+
+void ProgressRing::setMetTextColor(const QColor& color) {
+    metTextColor_ = color;
+    update();
 }
 
 void ProgressRing::setProgress(double progress) {
@@ -140,16 +145,17 @@ int ProgressRing::overflowMargin() const {
 }
 
 void ProgressRing::paint(QPainter& painter, double progress, double diameter, double lineWidth,
-                         double centerFontSize, const QColor& idleTextColor) {
+                         double centerFontSize, const QColor& idleTextColor,
+                         const QColor& metTextColor) {
     const QRectF square(0, 0, diameter, diameter);
     const QColor color = ringColor(progress);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     paintTrack(painter, square, color, lineWidth);
     paintArc(painter, square, color, lineWidth, clampedFraction(progress));
-    paintCenterText(painter, square, percentText(progress),
-                    systemFont(centerFontSize, QFont::Bold, true),
-                    progress >= 1 ? systemGreen() : idleTextColor);
+    paintCenterText(
+        painter, square, percentText(progress), systemFont(centerFontSize, QFont::Bold, true),
+        progress >= 1 ? (metTextColor.isValid() ? metTextColor : systemGreen()) : idleTextColor);
     painter.restore();
 }
 

@@ -28,6 +28,9 @@ class ProgressRing : public QWidget {
     double lineWidth() const { return lineWidth_; }
     double centerFontSize() const { return centerFontSize_; }
     QColor idleTextColor() const { return idleTextColor_; }
+    // The percentage's colour once the objective is met: the system green unless set, which
+    // on a light background reads too faintly for a text.
+    void setMetTextColor(const QColor& color);
     // Room the stroke takes beyond the widget's edges: half the line width, rounded up.
     int overflowMargin() const;
 
@@ -35,7 +38,8 @@ class ProgressRing : public QWidget {
     // draw it this way too. The stroke is centred on the circle inscribed in that square, so
     // half the line width lies outside it: leave lineWidth/2 free around the square.
     static void paint(QPainter& painter, double progress, double diameter, double lineWidth,
-                      double centerFontSize, const QColor& idleTextColor);
+                      double centerFontSize, const QColor& idleTextColor,
+                      const QColor& metTextColor = QColor());
 
     static QColor accentColor();  // the brand yellow
 
@@ -56,6 +60,7 @@ class ProgressRing : public QWidget {
     double lineWidth_;
     double centerFontSize_;
     QColor idleTextColor_;
+    QColor metTextColor_;
 };
 
 }  // namespace ambrel

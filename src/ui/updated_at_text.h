@@ -1,8 +1,8 @@
 #pragma once
 
-// "Updated at" and the short local time of a refresh, as the dashboard's footer says it, with
-// Qt's locale. The status line and the panel indicator say the same without Qt
-// (core/earnings/updated_at_text.h).
+// "Updated at" and the short local time of a refresh as Qt's locale writes it: how the desktop's
+// Qt programs show a time. Every surface says it without Qt (core/earnings/updated_at_text.h),
+// and must read the same.
 
 #include <QLocale>
 #include <QString>
@@ -11,8 +11,7 @@
 
 namespace ambrel {
 
-// Hours and minutes only, in `locale` (the dashboard passes QLocale::system(), not the display
-// locale of the figures) and the local time zone.
+// Hours and minutes only, in `locale` and the local time zone.
 QString updatedAtText(Instant updatedAt, const QLocale& locale);
 
 }  // namespace ambrel

@@ -26,6 +26,7 @@ inline QPalette darkPalette() {
     palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
     palette.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
     palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Link, QColor(0x8a, 0xb4, 0xf8));
     return palette;
 }
 

@@ -1,5 +1,5 @@
-// The status line and the panel indicator write the refresh time without Qt; the dashboard
-// writes it with QLocale. The two must read the same in every time locale.
+// Every surface writes the refresh time without Qt; the desktop's Qt programs write times with
+// QLocale. The two must read the same in every time locale.
 
 #include "ui/updated_at_text.h"
 

@@ -10,8 +10,11 @@
 namespace ambrel {
 
 AuthFlow::AuthFlow(const Services& services, BrowserOpener openBrowser,
-                   std::chrono::seconds waitLimit)
-    : services_(services), openBrowser_(std::move(openBrowser)), waitLimit_(waitLimit) {}
+                   std::chrono::seconds waitLimit, std::shared_ptr<const SignInCancel> cancel)
+    : services_(services),
+      openBrowser_(std::move(openBrowser)),
+      waitLimit_(waitLimit),
+      cancel_(std::move(cancel)) {}
 
 Result<void> AuthFlow::signIn() {
     // Without a usable client identity there is nothing to ask Google for: no socket, no
@@ -29,11 +32,14 @@ Result<void> AuthFlow::signIn() {
     if (!url) return std::unexpected(OAuthError::token("invalid authorization URL"));
 
     // The opener's outcome is not known here; a browser that never comes back ends in the
-    // listener's time-out.
-    if (openBrowser_) openBrowser_(*url);
+    // listener's time-out. No browser for a sign-in cancelled already.
+    if (openBrowser_ && !(cancel_ && cancel_->isCancelled())) openBrowser_(*url);
 
-    auto code = server->waitForCode(state);
+    auto code = server->waitForCode(state, cancel_.get());
     if (!code) return std::unexpected(code.error());
+    // A code that came in as the user cancelled is not exchanged: no sign-in behind their back.
+    if (cancel_ && cancel_->isCancelled())
+        return std::unexpected(OAuthError::token("sign-in cancelled"));
     return exchangeCode(*code, redirectURI, *config, pkce.verifier);
 }
 

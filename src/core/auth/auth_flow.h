@@ -6,10 +6,12 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "core/auth/oauth_config.h"
+#include "core/auth/sign_in_cancel.h"
 #include "core/error.h"
 #include "core/services.h"
 
@@ -25,10 +27,13 @@ class AuthFlow {
     // Opens a URL in the user's browser; the application posts it to its GUI thread.
     using BrowserOpener = std::function<void(const std::string& url)>;
 
+    // `cancel`, when given, lets another thread end the sign-in while it waits for the browser.
     AuthFlow(const Services& services, BrowserOpener openBrowser,
-             std::chrono::seconds waitLimit = std::chrono::seconds(300));
+             std::chrono::seconds waitLimit = std::chrono::seconds(300),
+             std::shared_ptr<const SignInCancel> cancel = nullptr);
 
-    // Blocks until the refresh token is stored or the sign-in failed.
+    // Blocks until the refresh token is stored or the sign-in failed or was cancelled; a
+    // cancelled sign-in exchanges no code.
     Result<void> signIn();
 
     // A fresh verifier from the secure generator, and its S256 challenge.
@@ -50,6 +55,7 @@ class AuthFlow {
     const Services& services_;
     BrowserOpener openBrowser_;
     std::chrono::seconds waitLimit_;
+    std::shared_ptr<const SignInCancel> cancel_;
 };
 
 }  // namespace ambrel

@@ -17,6 +17,7 @@
 
 #include "core/auth/loopback_answers.h"
 #include "core/auth/redirect_request.h"
+#include "core/auth/sign_in_cancel.h"
 #include "core/platform/localization.h"
 #include "core/platform/utf8.h"
 
@@ -38,6 +39,10 @@ constexpr int kBacklog = 16;
 
 Error failure(const char* what, int number) {
     return OAuthError::token(std::string(what) + " (" + std::to_string(number) + ")");
+}
+
+Error cancelledError() {
+    return OAuthError::token("sign-in cancelled");
 }
 
 // Milliseconds for poll(), rounded up so that a wait never ends just before its deadline.
@@ -144,10 +149,12 @@ std::optional<Error> acceptOne(int listener, std::vector<Connection>& connection
 // Waits, reads and answers until the redirect has arrived or `deadline` has passed. The other
 // connections still open are closed on return, before the caller closes the listener.
 Result<std::string> serveUntilRedirect(int listener, SteadyClock::time_point deadline,
-                                       std::string_view expectedState) {
+                                       std::string_view expectedState,
+                                       const SignInCancel* cancel) {
     std::vector<Connection> connections;
     std::vector<pollfd> watched;
     for (;;) {
+        if (cancel != nullptr && cancel->isCancelled()) return std::unexpected(cancelledError());
         const auto now = SteadyClock::now();
         for (Connection& connection : connections) {
             if (now >= connection.readDeadline) connection.complete = true;
@@ -166,6 +173,9 @@ Result<std::string> serveUntilRedirect(int listener, SteadyClock::time_point dea
         }
         const bool accepting = connections.size() < kConnectionLimit;
         if (accepting) watched.push_back({listener, POLLIN, 0});
+        // Last, so the indexes above stay those of the connections; its wake-up is read at the
+        // top of the loop.
+        if (cancel != nullptr && cancel->fd() >= 0) watched.push_back({cancel->fd(), POLLIN, 0});
 
         int ready = ::poll(watched.data(), watched.size(), pollTimeout(wakeUp - now));
         if (ready < 0 && errno != EINTR)
@@ -174,7 +184,7 @@ Result<std::string> serveUntilRedirect(int listener, SteadyClock::time_point dea
         for (std::size_t i = 0; i < connections.size(); ++i) {
             if (watched[i].revents != 0) connections[i].readAvailable();
         }
-        if (accepting && watched.back().revents != 0) {
+        if (accepting && watched[connections.size()].revents != 0) {
             if (auto error = acceptOne(listener, connections)) return std::unexpected(*error);
         }
     }
@@ -221,9 +231,10 @@ Result<LoopbackServer> LoopbackServer::create(std::chrono::seconds waitLimit) {
     return LoopbackServer(ntohs(bound.sin_port), std::move(listener), waitLimit);
 }
 
-Result<std::string> LoopbackServer::waitForCode(std::string_view expectedState) {
-    auto outcome =
-        serveUntilRedirect(listener_.get(), SteadyClock::now() + waitLimit_, expectedState);
+Result<std::string> LoopbackServer::waitForCode(std::string_view expectedState,
+                                                 const SignInCancel* cancel) {
+    auto outcome = serveUntilRedirect(listener_.get(), SteadyClock::now() + waitLimit_,
+                                      expectedState, cancel);
     listener_.reset();
     return outcome;
 }

@@ -16,6 +16,8 @@
 
 namespace ambrel {
 
+class SignInCancel;
+
 class LoopbackServer {
   public:
     // Listens on 127.0.0.1 at a port the system chooses. `waitLimit` bounds how long
@@ -29,9 +31,10 @@ class LoopbackServer {
     // `error`, or a request for "/", the redirect URI, without them, whose `state` is
     // `expectedState`), or the wait limit has passed; the listener is closed afterwards,
     // whatever the outcome. A redirect with another `state`, or none, was not asked for by this
-    // sign-in (a forged or stale one): it gets the failure page and the wait goes on. Called at
-    // most once.
-    Result<std::string> waitForCode(std::string_view expectedState);
+    // sign-in (a forged or stale one): it gets the failure page and the wait goes on. A `cancel`
+    // that fires ends the wait at once. Called at most once.
+    Result<std::string> waitForCode(std::string_view expectedState,
+                                    const SignInCancel* cancel = nullptr);
 
   private:
     LoopbackServer(std::uint16_t port, UniqueFd listener, std::chrono::seconds waitLimit)

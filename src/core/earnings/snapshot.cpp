@@ -151,11 +151,11 @@ std::vector<EarningsCard> AmbrelSnapshot::cards() const {
     return {
         {"today", tr("Today"), today, std::nullopt, std::nullopt, currency},
         {"yesterday", tr("Yesterday"), yesterday, Comparison{yesterday, yesterdayPrevWeek},
-         tr("vs same day last week"), currency},
+         tr("vs same weekday last week"), currency},
         {"last7", tr("Last 7 days"), last7, Comparison{last7, prev7}, tr("vs previous 7 days"),
          currency},
         {"month", tr("This month"), monthToDate, Comparison{monthToDate, monthLastYear},
-         tr("vs same period last year"), currency},
+         tr("vs same days last year"), currency},
     };
 }
 

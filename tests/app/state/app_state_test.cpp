@@ -50,7 +50,7 @@ struct FakeOperations {
             events.push_back("delete");
             return deleteStatus;
         };
-        ops.signIn = [this]() -> Result<void> {
+        ops.signIn = [this](const SignInHooks&) -> Result<void> {
             if (QThread::currentThreadId() == guiThread) blockingCallOnGuiThread = true;
             ++signInCalls;
             return signInResult;
@@ -128,8 +128,9 @@ TEST(AppStateStart, BackgroundLookupAnswersBeforeTheFirstRefresh) {
 }
 
 // Signed out and without a client file: when the background lookup ends, the view that waited
-// for it finds the reason and the chooser already there.
-TEST(AppStateStart, BackgroundLookupSignedOutTellsAMissingClientFileBeforeItEnds) {
+// for it finds the chooser already there. A file not there yet is the first set-up step, not
+// a failure to report.
+TEST(AppStateStart, BackgroundLookupSignedOutAsksForAClientFileBeforeItEnds) {
     FakeOperations fake;
     fake.token = std::optional<std::string>{};
     AppOperations operations = fake.operations();
@@ -137,18 +138,12 @@ TEST(AppStateStart, BackgroundLookupSignedOutTellsAMissingClientFileBeforeItEnds
         return std::unexpected(Error{OAuthError::missingConfig()});
     };
     AppState state(operations, StartLookup::inBackground);
-    QSignalSpy messages(&state, &AppState::errorMessageChanged);
-    std::optional<QString> messageAtEnd;
     bool chooserAtEnd = false;
-    QObject::connect(&state, &AppState::isStartingChanged, [&] {
-        messageAtEnd = state.errorMessage();
-        chooserAtEnd = state.needsClientFile();
-    });
+    QObject::connect(&state, &AppState::isStartingChanged,
+                     [&] { chooserAtEnd = state.needsClientFile(); });
     ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isStarting(); }, 5000));
-    EXPECT_EQ(messageAtEnd,
-              QStringLiteral("OAuth configuration not found (client_secret.json missing)."));
     EXPECT_TRUE(chooserAtEnd);
-    EXPECT_EQ(messages.count(), 1);
+    EXPECT_FALSE(state.errorMessage());
 }
 
 TEST(AppStateStart, KeychainFailureCountsAsSignedOutWithoutMessage) {
@@ -198,21 +193,46 @@ TEST(AppStateRefresh, SuccessPublishesThenReloadsWidgetsThenStopsWorking) {
     EXPECT_EQ(order, (std::vector<std::string>{"working", "dashboard", "idle"}));
 }
 
-TEST(AppStateRefresh, FailureAfterSuccessKeepsFiguresAndShowsMessage) {
+// A failure's words stay while the user tries again, so the banner does not blink away; they
+// carry the page that mends the failure, or that only a new sign-in helps; a success clears
+// them all.
+TEST(AppStateRefresh, FailureStaysUntilASuccessWithItsLinkAndItsWayBack) {
     FakeOperations fake;
     fake.token = std::optional<std::string>{};
-    fake.refreshResults = {snapshotWithToday(2),
-                           std::unexpected(transport("Could not resolve host"))};
+    AdSenseError disabled = AdSenseError::http(403, "{}");
+    disabled.serviceDisabled = true;
+    disabled.activationUrl = "https://console.developers.google.com/apis/api/adsense";
+    fake.refreshResults = {
+        snapshotWithToday(2), std::unexpected(transport("Could not resolve host")),
+        std::unexpected(Error{disabled}),
+        std::unexpected(Error{OAuthError::grantEnded("invalid_grant")}), snapshotWithToday(3)};
     AppState state(fake.operations());
     state.refresh();
     waitUntilIdle(state);
     state.refresh();
-    EXPECT_FALSE(state.errorMessage()) << "a new refresh clears the message at once";
     waitUntilIdle(state);
-    ASSERT_TRUE(state.dashboard());
-    EXPECT_EQ(state.dashboard()->today, 2);
-    EXPECT_EQ(state.errorMessage(), QString("Could not resolve host"));
+    EXPECT_EQ(state.dashboard()->today, 2) << "the figures stay";
+    EXPECT_EQ(state.errorMessage(),
+              QString("Ambrel could not reach Google (Could not resolve host). It tries again "
+                      "when the network is back."));
     EXPECT_EQ(fake.reloadCalls, 1) << "only a successful refresh reloads the widget";
+
+    state.refresh();
+    EXPECT_TRUE(state.errorMessage()) << "kept while the next refresh runs";
+    waitUntilIdle(state);
+    EXPECT_EQ(state.errorLink(), QString("https://console.developers.google.com/apis/api/adsense"));
+    EXPECT_FALSE(state.needsSignInAgain());
+
+    state.refresh();
+    waitUntilIdle(state);
+    EXPECT_TRUE(state.needsSignInAgain());
+    EXPECT_TRUE(state.errorLink().isEmpty());
+
+    state.refresh();
+    waitUntilIdle(state);
+    EXPECT_EQ(state.dashboard()->today, 3);
+    EXPECT_FALSE(state.errorMessage());
+    EXPECT_FALSE(state.needsSignInAgain());
 }
 
 TEST(AppStateRefresh, NotConnectedErrorKeepsTheConnectedState) {
@@ -235,7 +255,7 @@ TEST(AppStateConnect, MissingConfigurationLeavesStateAndShowsMessage) {
     waitUntilIdle(state);
     EXPECT_FALSE(state.isConnected());
     EXPECT_EQ(state.errorMessage(),
-              QString("OAuth configuration not found (client_secret.json missing)."));
+              QString("Choose your Google client file first: Ambrel signs in with it."));
     EXPECT_EQ(fake.refreshCalls, 0);
 }
 
@@ -294,6 +314,33 @@ TEST(AppStateSignOut, ClearsCacheOnlyAfterTheTokenIsGone) {
     }
 }
 
+// Cancel ends the wait at once: nothing runs any more, nothing is reported, and the sign-in's
+// own late end is dropped. The sign-in was handed the switch that stops its listener.
+TEST(AppStateConnect, CancelEndsTheWaitAtOnce) {
+    FakeOperations fake;
+    fake.token = std::optional<std::string>{};
+    AppOperations operations = fake.operations();
+    operations.signIn = [](const SignInHooks& hooks) -> Result<void> {
+        hooks.consentOpened("https://accounts.test/auth?state=x");
+        while (!hooks.cancel->isCancelled()) QThread::msleep(5);
+        return std::unexpected(Error{OAuthError::token("sign-in cancelled")});
+    };
+    AppState state(std::move(operations));
+    state.connect();
+    EXPECT_TRUE(state.isWaitingForBrowser());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !state.consentUrl().isEmpty(); }, 5000));
+    EXPECT_EQ(state.consentUrl(), QString("https://accounts.test/auth?state=x"));
+
+    state.cancelSignIn();
+    EXPECT_FALSE(state.isWaitingForBrowser());
+    EXPECT_FALSE(state.isWorking());
+    QThreadPool::globalInstance()->waitForDone();
+    runEventsFor(50);
+    EXPECT_FALSE(state.errorMessage());
+    EXPECT_FALSE(state.isConnected());
+    EXPECT_EQ(fake.refreshCalls, 0);
+}
+
 // Closing the window may take AppState away while a sign-in still waits for the browser: the
 // result that arrives afterwards is dropped, and nothing runs on the departed state.
 TEST(AppStateLifetime, OperationOutlivingTheStateIsDropped) {
@@ -301,7 +348,8 @@ TEST(AppStateLifetime, OperationOutlivingTheStateIsDropped) {
     fake.token = std::optional<std::string>{};
     std::promise<void> browserBack;
     AppOperations operations = fake.operations();
-    operations.signIn = [back = browserBack.get_future().share()]() -> Result<void> {
+    operations.signIn = [back =
+                             browserBack.get_future().share()](const SignInHooks&) -> Result<void> {
         back.wait();
         return {};
     };

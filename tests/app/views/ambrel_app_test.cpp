@@ -6,11 +6,15 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 
 #include "app/about_settings.h"
 #include "app/content_view.h"
 #include "app/dashboard_view.h"
+#include "app/first_window_size.h"
 #include "app/login_view.h"
 #include "support/memory_secret_store.h"
 #include "ui/about_view.h"
@@ -25,7 +29,7 @@ class AmbrelAppTest : public ::testing::Test {
 
     FakeBackend backend;
     MemorySecretStore secrets;
-    AmbrelApp app{backend.operations(), DashboardContext{secrets, [] {}}};
+    AmbrelApp app{backend.operations(), freshContext(secrets)};
 };
 
 QAction* actionNamed(QMainWindow& window, const char* name) {
@@ -36,7 +40,8 @@ TEST_F(AmbrelAppTest, MainWindowSizesTitleAndRoot) {
     QMainWindow& window = app.mainWindow();
     EXPECT_EQ(window.objectName(), QStringLiteral("dashboard"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Ambrel"));
-    // The sizes are the content's; the menu bar comes on top.
+    // The sizes are the content's; the menu bar comes on top (a large screen: see CMake).
+    ASSERT_GE(window.screen()->availableGeometry().height(), 1000);
     window.show();
     EXPECT_EQ(app.content().size(), QSize(600, 800));
     EXPECT_GT(window.height(), 800);
@@ -45,6 +50,18 @@ TEST_F(AmbrelAppTest, MainWindowSizesTitleAndRoot) {
         << "never smaller than 520 x 600";
     EXPECT_NE(app.content().login(), nullptr);
     saveScreenshot(window, QStringLiteral("main-window-signed-out"));
+}
+
+// A 1366 x 768 laptop with a 32-pixel panel: the first size shrinks to what is left under the
+// bars and the title bar, never below the minimum; a large screen keeps 600 x 800.
+TEST(FirstWindowSize, ShrinksToTheScreensAvailableArea) {
+    const QSize wanted(600, 800);
+    const QSize minimum(520, 600);
+    const QSize bars(0, 62);
+    EXPECT_EQ(firstContentSize(wanted, minimum, bars, QRect(0, 32, 1366, 736)),
+              QSize(600, 736 - 62 - kWindowFrameAllowance));
+    EXPECT_EQ(firstContentSize(wanted, minimum, bars, QRect(0, 0, 1920, 1200)), wanted);
+    EXPECT_EQ(firstContentSize(wanted, minimum, bars, QRect(0, 0, 480, 500)), minimum);
 }
 
 TEST_F(AmbrelAppTest, AmbrelMenuHoldsAboutAndQuit) {
@@ -112,12 +129,79 @@ TEST(AmbrelAppDashboard, ConnectedAtStartShowsTheFiguresUnderTheDashboardTitle) 
     backend.setToken("refresh-token");
     backend.setRefreshResult(knownSnapshot());
     MemorySecretStore secrets;
-    AmbrelApp app(backend.operations(), DashboardContext{secrets, [] {}});
+    AmbrelApp app(backend.operations(), freshContext(secrets));
     app.mainWindow().show();
     EXPECT_EQ(app.content().size(), QSize(600, 800)) << "the toolbar comes on top";
     ASSERT_TRUE(waitFor([&] { return app.state().hasDashboard() && !app.state().isWorking(); }));
     EXPECT_EQ(app.mainWindow().windowTitle(), QStringLiteral("AdSense earnings"));
     saveScreenshot(app.mainWindow(), QStringLiteral("dashboard-en_US"));
+}
+
+// Signed in with figures from an earlier run: they show, with their time, as soon as the stored
+// sign-in has been looked up, while the first refresh has not answered yet.
+TEST(AmbrelAppStart, CachedFiguresShowAtOnceWhileTheFirstRefreshRuns) {
+    FakeBackend backend;
+    backend.setToken("refresh-token");
+    AmbrelSnapshot cached = knownSnapshot();
+    cached.today = 4.2;
+    backend.setCachedSnapshot(cached);
+    backend.holdRefresh();
+    MemorySecretStore secrets;
+    AmbrelApp app(backend.operations(), freshContext(secrets), StartLookup::inBackground);
+    app.mainWindow().show();
+    ASSERT_TRUE(waitFor([&] { return !app.state().isStarting(); }));
+    ASSERT_TRUE(waitFor([&] { return app.state().isWorking(); }));
+    DashboardView* dashboard = app.content().dashboard();
+    ASSERT_NE(dashboard, nullptr);
+    EXPECT_EQ(dashboard->page(), DashboardView::Page::Form);
+    EXPECT_NE(findAccessible(app.mainWindow(), QAccessible::StaticText, QStringLiteral("€4.20")),
+              nullptr);
+    EXPECT_NE(findAccessible(app.mainWindow(), QAccessible::StaticText,
+                             QStringLiteral("Updated at 2:05 PM")),
+              nullptr)
+        << textOf(app.mainWindow(), QStringLiteral("freshness")).toStdString();
+    saveScreenshot(app.mainWindow(), QStringLiteral("dashboard-cached-at-start"));
+
+    backend.setRefreshResult(knownSnapshot());
+    backend.release();
+    ASSERT_TRUE(waitFor([&] { return !app.state().isWorking(); }));
+    EXPECT_NE(findAccessible(app.mainWindow(), QAccessible::StaticText, QStringLiteral("€6.50")),
+              nullptr);
+}
+
+// F5 and Ctrl+R refresh, Ctrl+, opens the objectives; the "Dashboard" menu holds every toolbar
+// action with its shortcut.
+TEST(AmbrelAppKeyboard, RefreshAndObjectivesFromTheKeyboardAndTheMenu) {
+    FakeBackend backend;
+    backend.setToken("refresh-token");
+    backend.setRefreshResult(knownSnapshot());
+    MemorySecretStore secrets;
+    AmbrelApp app(backend.operations(), freshContext(secrets));
+    QMainWindow& window = app.mainWindow();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return window.isActiveWindow() && !app.state().isWorking(); }));
+
+    QSignalSpy refreshes(&app.state(), &AppState::isWorkingChanged);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)}) {
+        QTest::keySequence(&window, keys);
+        ASSERT_TRUE(waitFor([&] { return !app.state().isWorking(); }));
+    }
+    EXPECT_EQ(refreshes.count(), 4) << "two refreshes, each on and off";
+
+    QTest::keySequence(&window, QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    ASSERT_TRUE(waitFor([&] { return app.content().dashboard()->objectivesSheet() != nullptr; }));
+    app.content().dashboard()->objectivesSheet()->close();
+
+    auto* menu = window.menuBar()->findChild<QMenu*>(QStringLiteral("dashboardMenu"));
+    ASSERT_NE(menu, nullptr);
+    QStringList items;
+    for (const QAction* action : menu->actions()) {
+        if (action->isSeparator()) continue;
+        items << action->text() + QLatin1Char('\t') + action->shortcut().toString();
+    }
+    EXPECT_EQ(items, (QStringList{"Refresh\tF5", "Objectives…\tCtrl+,", "Sign out\t"}));
 }
 
 void expectPlainLabels(const QWidget& root) {
@@ -137,7 +221,7 @@ TEST(AmbrelAppLabels, EveryLabelOfEveryWindowIsPlainText) {
     snapshot.balance = "<b>€1</b>";
     backend.setRefreshResult(snapshot);
     MemorySecretStore secrets;
-    AmbrelApp app(backend.operations(), DashboardContext{secrets, [] {}});
+    AmbrelApp app(backend.operations(), freshContext(secrets));
     app.mainWindow().show();
     app.state().connect();
     ASSERT_TRUE(waitFor([&] { return app.state().errorMessage().has_value(); }));

@@ -5,10 +5,13 @@
 #include <QMainWindow>
 
 #include "app/ambrel_app.h"
+#include "app/client_file_help.h"
 #include "app/dashboard_view.h"
 #include "app/form_section.h"
+#include "app/login_view.h"
 #include "app/objectives_rings.h"
 #include "app/projection_row.h"
+#include "app/refresh_banner.h"
 #include "app/ring_gauge.h"
 #include "app/snapshot_form.h"
 #include "app/trend_chart.h"
@@ -38,7 +41,7 @@ TEST_F(FrenchDashboardTest, EveryRowOfTheForm) {
         {"yesterday", "Hier", "12,34\u00a0€", "+1,20\u00a0€", "(+11\u00a0%)"},
         {"last7", "7 derniers jours", "80,00\u00a0€", "-20,00\u00a0€", "(-20\u00a0%)"},
         {"month", "Ce mois-ci", "150,00\u00a0€", "+150,00\u00a0€", ""},
-        {"pv", "Pages vues", "15,3 k", "+0", "(+0\u00a0%)"},
+        {"pv", "Pages vues", "15,3 k", "+0", ""},
         {"rpm", "RPM de page", "0,81\u00a0€", "-0,09\u00a0€", "(-10\u00a0%)"},
         {"imp", "Impressions", "40,2 k", "+2\u202f200", "(+6\u00a0%)"},
         {"clicks", "Clics", "52", "-8", "(-13\u00a0%)"},
@@ -52,10 +55,12 @@ TEST_F(FrenchDashboardTest, EveryRowOfTheForm) {
         headers << section->headerLabel()->text();
     }
     EXPECT_EQ(headers, (QStringList{"Solde", "Objectifs", "Revenus", "Performances · Hier"}));
-    const auto* performance = view.findChild<FormSection*>(QStringLiteral("performanceSection"));
-    EXPECT_EQ(performance->footerLabel()->text(), QStringLiteral("Mis à jour à 14:05"));
+    EXPECT_EQ(view.form()->freshnessLabel()->text(), QStringLiteral("Mis à jour à 14:05"));
     EXPECT_EQ(textOf(view, QStringLiteral("lastPaymentCaption")),
               QStringLiteral("Dernier paiement"));
+    // Google's "€245.10" is written as the French figures beside it are.
+    EXPECT_EQ(textOf(view, QStringLiteral("balance")), QStringLiteral("245,10\u00a0€"));
+    EXPECT_EQ(textOf(view, QStringLiteral("lastPaymentAmount")), QStringLiteral("310,42\u00a0€"));
 
     const RingGauge& daily = *view.form()->rings()->dailyGauge();
     EXPECT_EQ(daily.titleLabel()->text(), QStringLiteral("Aujourd’hui"));
@@ -83,13 +88,58 @@ TEST_F(FrenchDashboardTest, LastThirtyDaysAndProjection) {
 TEST_F(FrenchDashboardTest, WindowInFrench) {
     backend.setToken("refresh-token");
     backend.setRefreshResult(snapshotWithTrend());
-    AmbrelApp app(backend.operations(), DashboardContext{secrets, [] {}});
+    AmbrelApp app(backend.operations(), freshContext(secrets));
     app.mainWindow().show();
     ASSERT_TRUE(waitFor([&] { return app.state().hasDashboard() && !app.state().isWorking(); }));
     EXPECT_EQ(app.mainWindow().windowTitle(), QStringLiteral("Revenus AdSense"));
     saveScreenshot(app.mainWindow(), QStringLiteral("dashboard-fr_FR"));
     app.showAbout();
     saveScreenshot(*app.aboutWindow(), QStringLiteral("about-fr_FR"));
+}
+
+// The surfaces a daily user meets, in French, for a person to look at: the banner of a failed
+// refresh over the figures, the first run's set-up step with its help, the wait for the
+// browser, and the objectives sheet.
+TEST_F(FrenchDashboardTest, DailySurfacesInFrench) {
+    startWithSnapshot(snapshotWithTrend());
+    auto* view = new DashboardView(*state, context(), toolbar);
+    host.setCentralWidget(view);
+    host.show();
+    backend.setRefreshResult(std::unexpected(Error{TransportError{"Could not resolve host"}}));
+    state->refresh();
+    ASSERT_TRUE(waitFor([&] { return !state->isWorking(); }));
+    ASSERT_FALSE(view->banner()->isHidden());
+    saveScreenshot(host, QStringLiteral("dashboard-banner-fr_FR"));
+    view->showObjectives();
+    ASSERT_NE(view->objectivesSheet(), nullptr);
+    saveScreenshot(*view->objectivesSheet(), QStringLiteral("objectives-sheet-fr_FR"));
+    view->objectivesSheet()->close();
+
+    FakeBackend signedOut;
+    AppOperations firstRun = signedOut.operations();
+    firstRun.checkClientFile = []() -> Result<void> {
+        return std::unexpected(Error{OAuthError::missingConfig()});
+    };
+    AppState setUp(firstRun);
+    LoginView login(setUp);
+    login.resize(600, 800);
+    login.show();
+    saveScreenshot(login, QStringLiteral("sign-in-no-client-file-fr_FR"));
+    ClientFileHelp help(&login);
+    help.show();
+    saveScreenshot(help, QStringLiteral("client-file-help-fr_FR"));
+
+    AppState waiting(signedOut.operations());
+    LoginView browserOut(waiting);
+    browserOut.resize(600, 800);
+    browserOut.show();
+    signedOut.setConsentUrl("https://accounts.google.com/o/oauth2/auth");
+    signedOut.hold();
+    waiting.connect();
+    ASSERT_TRUE(waitFor([&] { return !waiting.consentUrl().isEmpty(); }));
+    saveScreenshot(browserOut, QStringLiteral("sign-in-waiting-fr_FR"));
+    waiting.cancelSignIn();
+    signedOut.release();
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 
 #include <QMainWindow>
 #include <QToolBar>
+#include <QUrl>
 #include <memory>
+#include <vector>
 
 #include "app/dashboard_context.h"
 #include "app/delta_line.h"
@@ -33,8 +35,11 @@ class DashboardFixture : public ::testing::Test {
         ASSERT_TRUE(waitFor([&] { return state->hasDashboard() && !state->isWorking(); }));
     }
 
+    // Ten minutes after the known snapshot's refresh: fresh figures.
     DashboardContext context() {
-        return DashboardContext{secrets, [this] { ++saveReloads; }};
+        return DashboardContext{secrets, [this] { ++saveReloads; },
+                                [this](const QUrl& url) { opened.push_back(url); },
+                                [this] { return now; }};
     }
 
     static ValueRow* row(const QWidget& root, const char* id) {
@@ -45,6 +50,8 @@ class DashboardFixture : public ::testing::Test {
     FakeBackend backend;
     MemorySecretStore secrets;
     int saveReloads = 0;
+    Instant now = knownSnapshot().updatedAt + std::chrono::minutes(10);
+    std::vector<QUrl> opened;  // pages the dashboard asked the browser to open
     std::unique_ptr<AppState> state;
     QMainWindow host;
     QToolBar& toolbar;

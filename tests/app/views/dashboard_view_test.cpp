@@ -9,14 +9,17 @@
 
 #include "app/content_view.h"
 #include "app/dashboard_toolbar.h"
+#include "app/first_window_size.h"
 #include "app/form_section.h"
 #include "app/menu_tool_button.h"
 #include "app/objectives_rings.h"
 #include "app/ring_gauge.h"
 #include "app/snapshot_form.h"
+#include "app/trend_chart.h"
 #include "dashboard_test_fixture.h"
 #include "support/palettes.h"
 #include "ui/colors.h"
+#include "ui/fonts.h"
 #include "ui/progress_ring.h"
 
 namespace ambrel::testing {
@@ -151,7 +154,7 @@ TEST_F(DashboardViewTest, EveryRowOfTheFormInEnglish) {
         {"yesterday", "Yesterday", "€12.34", "+€1.20", "(+11%)"},
         {"last7", "Last 7 days", "€80.00", "-€20.00", "(-20%)"},
         {"month", "This month", "€150.00", "+€150.00", ""},
-        {"pv", "Page views", "15.3 k", "+0", "(+0%)"},
+        {"pv", "Page views", "15.3 k", "+0", ""},  // unchanged: neutral, no "(+0%)"
         {"rpm", "Page RPM", "€0.81", "-€0.09", "(-10%)"},
         {"imp", "Impressions", "40.2 k", "+2,200", "(+6%)"},
         {"clicks", "Clicks", "52", "-8", "(-13%)"},
@@ -167,10 +170,18 @@ TEST_F(DashboardViewTest, EveryRowOfTheFormInEnglish) {
     }
     EXPECT_EQ(headers,
               (QStringList{"Balance", "Objectives", "Revenue", "Performance · Yesterday"}));
+    // Each change says what it is measured against; the six performance rows say it once.
+    EXPECT_EQ(row(view, "yesterday")->againstLabel()->text(),
+              QStringLiteral("vs same weekday last week"));
+    EXPECT_EQ(row(view, "last7")->againstLabel()->text(), QStringLiteral("vs previous 7 days"));
+    EXPECT_EQ(row(view, "month")->againstLabel()->text(), QStringLiteral("vs same days last year"));
+    EXPECT_EQ(row(view, "clicks")->againstLabel(), nullptr);
     const auto* performance = view.findChild<FormSection*>(QStringLiteral("performanceSection"));
     ASSERT_NE(performance->footerLabel(), nullptr);
-    EXPECT_TRUE(performance->footerLabel()->text().startsWith(QStringLiteral("Updated at 2:05")))
-        << performance->footerLabel()->text().toStdString();
+    EXPECT_EQ(performance->footerLabel()->text(),
+              QStringLiteral("Changes are against the same weekday a week earlier."));
+    EXPECT_TRUE(view.form()->freshnessLabel()->text().startsWith(QStringLiteral("Updated at 2:05")))
+        << view.form()->freshnessLabel()->text().toStdString();
 }
 
 TEST_F(DashboardViewTest, BalanceAndLastPaymentBlock) {
@@ -183,14 +194,23 @@ TEST_F(DashboardViewTest, BalanceAndLastPaymentBlock) {
 
     AmbrelSnapshot withoutDate = knownSnapshot();
     withoutDate.lastPaymentDateLabel.reset();
-    SnapshotForm twoLines(withoutDate, Objectives{});
+    SnapshotForm twoLines(withoutDate, Objectives{}, now);
     EXPECT_EQ(textOf(twoLines, QStringLiteral("lastPaymentAmount")), QStringLiteral("€310.42"));
     EXPECT_EQ(labelNamed(twoLines, QStringLiteral("lastPaymentDate")), nullptr);
+
+    // Google writes the balance in the publisher's own format: it reads as the figures beside
+    // it do; a text that is no amount stays as Google wrote it.
+    AmbrelSnapshot foreign = knownSnapshot();
+    foreign.balance = "389,85\u00a0€";
+    foreign.lastPaymentAmount = "pending";
+    SnapshotForm reformatted(foreign, Objectives{}, now);
+    EXPECT_EQ(textOf(reformatted, QStringLiteral("balance")), QStringLiteral("€389.85"));
+    EXPECT_EQ(textOf(reformatted, QStringLiteral("lastPaymentAmount")), QStringLiteral("pending"));
 
     AmbrelSnapshot bare = knownSnapshot();
     bare.balance.reset();
     bare.lastPaymentAmount.reset();
-    SnapshotForm empty(bare, Objectives{});
+    SnapshotForm empty(bare, Objectives{}, now);
     EXPECT_EQ(textOf(empty, QStringLiteral("balance")), QStringLiteral("\u2014"));
     EXPECT_EQ(empty.findChild<QWidget*>(QStringLiteral("lastPayment")), nullptr);
 }
@@ -209,16 +229,106 @@ TEST_F(DashboardViewTest, RingsUseTheStoredObjectivesAndFollowEdits) {
     EXPECT_EQ(rings.monthlyGauge()->amountsLabel()->text(), QStringLiteral("€150.00 / €0.00"));
 }
 
-// Hours and minutes only, whatever the locale's own short time holds (the C locale's has
-// seconds).
-TEST(UpdatedAt, ShowsNoSecondsInAnyLocale) {
-    const Instant at = knownSnapshot().updatedAt + std::chrono::seconds(37);  // 14:05:37 UTC
-    EXPECT_EQ(SnapshotForm::updatedAtText(at, QLocale::c()), QStringLiteral("Updated at 14:05"));
-    for (const char* name : {"en_US", "de_DE", "fr_FR", "ja_JP", "fi_FI"}) {
-        const QString text = SnapshotForm::updatedAtText(at, QLocale(QLatin1String(name)));
-        EXPECT_TRUE(text.contains(QStringLiteral("05"))) << name << text.toStdString();
-        EXPECT_FALSE(text.contains(QStringLiteral("37"))) << name << text.toStdString();
+// Report days end at the account's midnight: said once, under the figures, when that is not
+// the desktop's (the tests run in UTC).
+TEST_F(DashboardViewTest, TheAccountsMidnightIsNamedWhenItIsNotTheDesktops) {
+    AmbrelSnapshot tokyo = knownSnapshot();
+    tokyo.timeZone = "Asia/Tokyo";
+    EXPECT_EQ(textOf(SnapshotForm(tokyo, Objectives{}, now), QStringLiteral("accountDay")),
+              QStringLiteral("Days end at midnight, Asia/Tokyo"));
+    tokyo.timeZone = "Etc/UTC";
+    EXPECT_EQ(labelNamed(SnapshotForm(tokyo, Objectives{}, now), QStringLiteral("accountDay")),
+              nullptr);
+}
+
+// Figures that missed two refreshes say how old they are and are drawn dimmed; a refresh
+// brings them back.
+TEST_F(DashboardViewTest, OldFiguresSayTheirAgeAndAreDimmed) {
+    startWithSnapshot(knownSnapshot());
+    DashboardView& view = makeDashboard();
+    const QColor fresh =
+        row(view, "yesterday")->valueLabel()->palette().color(QPalette::WindowText);
+    EXPECT_FALSE(view.form()->isDimmed());
+
+    now = knownSnapshot().updatedAt + std::chrono::hours(3);
+    view.form()->setNow(now);
+    EXPECT_EQ(view.form()->freshnessLabel()->text(),
+              QStringLiteral("Updated at 2:05 PM · 3 hours ago"));
+    EXPECT_TRUE(view.form()->isDimmed());
+    const QColor dimmed =
+        row(view, "yesterday")->valueLabel()->palette().color(QPalette::WindowText);
+    const QColor plate = view.palette().color(QPalette::Base);
+    EXPECT_LT(contrastRatio(dimmed, plate), contrastRatio(fresh, plate));
+    EXPECT_GE(contrastRatio(dimmed, plate), 4.5) << "dimmed, still readable";
+    host.setCentralWidget(dashboard.release());
+    host.show();
+    saveScreenshot(host, QStringLiteral("dashboard-stale"));
+}
+
+// What the reader measured, on the drawn dashboard: the change texts, the comparisons
+// and the rings' "€6.50 / €10.00" reach 4.5:1 on their plate, and today's lighter bar stands
+// out at 3:1, in light and dark palettes.
+TEST_F(DashboardViewTest, TextsAndTodaysBarReadInLightAndDarkPalettes) {
+    startWithSnapshot(snapshotWithTrend());
+    for (const bool dark : {false, true}) {
+        std::optional<ScopedPalette> palette;
+        if (dark) palette.emplace(darkPalette());
+        DashboardView view(*state, context(), toolbar);
+        view.resize(600, 1300);
+        view.show();
+        const QImage image = view.grab().toImage();
+        const QColor plate = view.palette().color(QPalette::Base);
+        const auto contrastOf = [&](const QWidget* widget) {
+            const QRect area(widget->mapTo(&view, QPoint(0, 0)), widget->size());
+            return strongestContrast(image, area, plate);
+        };
+        const ValueRow* rising = row(view, "yesterday");
+        const ValueRow* falling = row(view, "last7");
+        for (const QWidget* text :
+             {static_cast<const QWidget*>(labelNamed(*rising->deltaLine(), "deltaText")),
+              static_cast<const QWidget*>(labelNamed(*falling->deltaLine(), "percentChangeText")),
+              static_cast<const QWidget*>(rising->againstLabel()),
+              static_cast<const QWidget*>(view.form()->rings()->dailyGauge()->amountsLabel())}) {
+            EXPECT_GE(contrastOf(text), 4.5) << dark << " " << text->objectName().toStdString();
+        }
+        const auto* chart = view.findChild<TrendChart*>(QStringLiteral("trendChart"));
+        const QRectF today = chart->barRect(29);
+        const QRect bar(chart->mapTo(&view, today.topLeft().toPoint()), today.size().toSize());
+        EXPECT_GE(strongestContrast(image, bar, plate), 3.0) << dark;
+        saveScreenshot(view, dark ? QStringLiteral("dashboard-contrast-dark")
+                                  : QStringLiteral("dashboard-contrast-light"));
     }
+}
+
+// A user who enlarged the desktop's text reads larger figures, the balance among them, and the
+// form still fits the window's width.
+TEST_F(DashboardViewTest, LargerDesktopTextGivesLargerFigures) {
+    startWithSnapshot(snapshotWithTrend());
+    setTextScale(1.5);
+    DashboardView& view = makeDashboard();
+    EXPECT_EQ(labelNamed(view, QStringLiteral("balance"))->font().pixelSize(), 48);
+    EXPECT_EQ(row(view, "yesterday")->valueLabel()->font().pixelSize(), 20);
+    view.resize(600, 900);
+    view.show();
+    EXPECT_LE(view.form()->minimumSizeHint().width(), view.scrollArea()->viewport()->width());
+    saveScreenshot(view, QStringLiteral("dashboard-large-text"));
+    setTextScale(1);
+}
+
+// On a 1366 x 768 laptop with a panel the first window is shorter, and the balance, the
+// objectives and the revenue still show without scrolling.
+TEST_F(DashboardViewTest, MostReadSectionsStayAboveTheFoldOnASmallLaptop) {
+    startWithSnapshot(snapshotWithTrend());
+    DashboardView& view = makeDashboard();
+    const QSize bars(0, 62);  // a menu bar and the toolbar
+    view.resize(firstContentSize(QSize(600, 800), QSize(520, 600), bars, QRect(0, 32, 1366, 736)));
+    view.show();
+    QApplication::processEvents();
+    const QWidget* viewport = view.scrollArea()->viewport();
+    const auto* revenue = view.findChild<FormSection*>(QStringLiteral("revenueSection"));
+    const int bottom = revenue->mapTo(viewport, QPoint(0, revenue->height())).y();
+    EXPECT_LE(bottom, viewport->height());
+    saveScreenshot(view, QStringLiteral("dashboard-1366x768"));
 }
 
 // The gauges' own rings, as the dashboard builds them: their sizes, and their stroke drawn

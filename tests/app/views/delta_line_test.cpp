@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLabel>
 
+#include "support/palettes.h"
 #include "ui/colors.h"
 #include "view_test_support.h"
 
@@ -40,36 +41,46 @@ QColor foreground(const QWidget& widget, const char* name) {
     return widget.findChild<QLabel*>(QLatin1String(name))->palette().color(QPalette::WindowText);
 }
 
-TEST(DeltaLine, RisingIsGreenWithAnUpArrowAndPercentage) {
-    DeltaLine line({12.34, 11.14}, MetricKind::currency, "EUR");
-    EXPECT_TRUE(line.isUp());
-    EXPECT_EQ(textOf(line, QStringLiteral("deltaText")), QStringLiteral("+€1.20"));
-    EXPECT_EQ(textOf(line, QStringLiteral("percentChangeText")), QStringLiteral("(+11%)"));
-    EXPECT_EQ(foreground(line, "deltaText"), systemGreen());
-    EXPECT_EQ(foreground(line, "percentChangeText"), systemGreen());
-    const Arrow arrow = readArrow(line);
-    EXPECT_TRUE(arrow.pointsUp);
-    EXPECT_EQ(arrow.color.rgb(), systemGreen().rgb());
+// Rising green with an up arrow, falling red with a down arrow, each in a shade that reads at
+// 4.5:1 on the rows' plate in light and dark palettes (the system green on white is 2.2:1).
+TEST(DeltaLine, RisingAndFallingReadOnLightAndDarkPlates) {
+    for (const bool dark : {false, true}) {
+        std::optional<ScopedPalette> palette;
+        if (dark) palette.emplace(darkPalette());
+        const QColor plate = QGuiApplication::palette().color(QPalette::Base);
+        DeltaLine rising({12.34, 11.14}, MetricKind::currency, "EUR");
+        EXPECT_EQ(rising.trend(), DeltaLine::Trend::up);
+        EXPECT_EQ(textOf(rising, QStringLiteral("deltaText")), QStringLiteral("+€1.20"));
+        EXPECT_EQ(textOf(rising, QStringLiteral("percentChangeText")), QStringLiteral("(+11%)"));
+        const Arrow up = readArrow(rising);
+        EXPECT_TRUE(up.pointsUp);
+        EXPECT_GT(up.color.green(), up.color.red());
+        EXPECT_GE(contrastRatio(foreground(rising, "deltaText"), plate), 4.5) << dark;
+
+        DeltaLine falling({52, 60}, MetricKind::count, "EUR");
+        EXPECT_EQ(falling.trend(), DeltaLine::Trend::down);
+        EXPECT_EQ(textOf(falling, QStringLiteral("deltaText")), QStringLiteral("-8"));
+        EXPECT_EQ(textOf(falling, QStringLiteral("percentChangeText")), QStringLiteral("(-13%)"));
+        const Arrow down = readArrow(falling);
+        EXPECT_FALSE(down.pointsUp);
+        EXPECT_GT(down.color.red(), down.color.green());
+        EXPECT_GE(contrastRatio(foreground(falling, "percentChangeText"), plate), 4.5) << dark;
+    }
 }
 
-TEST(DeltaLine, FallingIsRedWithADownArrowAndHyphenMinus) {
-    DeltaLine line({52, 60}, MetricKind::count, "EUR");
-    EXPECT_FALSE(line.isUp());
-    EXPECT_EQ(textOf(line, QStringLiteral("deltaText")), QStringLiteral("-8"));
-    EXPECT_EQ(textOf(line, QStringLiteral("percentChangeText")), QStringLiteral("(-13%)"));
-    EXPECT_EQ(foreground(line, "deltaText"), systemRed());
-    const Arrow arrow = readArrow(line);
-    EXPECT_FALSE(arrow.pointsUp);
-    EXPECT_EQ(arrow.color.rgb(), systemRed().rgb());
-}
-
-TEST(DeltaLine, UnchangedCountsAsRising) {
-    DeltaLine line({10, 10}, MetricKind::currency, "EUR");
-    EXPECT_TRUE(line.isUp());
-    EXPECT_EQ(textOf(line, QStringLiteral("deltaText")), QStringLiteral("+€0.00"));
-    EXPECT_EQ(textOf(line, QStringLiteral("percentChangeText")), QStringLiteral("(+0%)"));
-    EXPECT_EQ(foreground(line, "deltaText"), systemGreen());
-    EXPECT_TRUE(readArrow(line).pointsUp);
+// Below half a percent, and with nothing changed, the line says the difference and no more:
+// no arrow, no colour, no "(+0%)" nor "(-0%)".
+TEST(DeltaLine, ChangesBelowHalfAPercentAreNeutral) {
+    for (const Comparison comparison : {Comparison{10, 10}, Comparison{99.6, 100}}) {
+        DeltaLine line(comparison, MetricKind::currency, "EUR");
+        EXPECT_EQ(line.trend(), DeltaLine::Trend::neutral);
+        EXPECT_EQ(line.findChild<QLabel*>(QStringLiteral("deltaArrow")), nullptr);
+        EXPECT_EQ(line.findChild<QLabel*>(QStringLiteral("percentChangeText")), nullptr);
+        const QColor color = foreground(line, "deltaText");
+        EXPECT_EQ(color.red(), color.green()) << "grey, neither green nor red";
+    }
+    EXPECT_EQ(DeltaLine::trendOf({100.6, 100}), DeltaLine::Trend::up);
+    EXPECT_EQ(DeltaLine::trendOf({0.01, 0}), DeltaLine::Trend::up) << "from nothing";
 }
 
 TEST(DeltaLine, PreviousZeroShowsTheDeltaWithoutPercentage) {
@@ -83,7 +94,8 @@ TEST(DeltaLine, NeverWrapsNorShrinks) {
     EXPECT_EQ(line.sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
     for (const QLabel* label : line.findChildren<QLabel*>()) {
         EXPECT_FALSE(label->wordWrap());
-        EXPECT_EQ(label->accessibleName(), label->text()) << label->objectName().toStdString();
+        const QString read = label->pixmap().isNull() ? label->text() : QStringLiteral("Up");
+        EXPECT_EQ(label->accessibleName(), read) << label->objectName().toStdString();
     }
     EXPECT_GE(line.minimumSizeHint().width(), line.sizeHint().width());
 }

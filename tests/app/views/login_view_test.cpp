@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/browser_wait_row.h"
 #include "app/busy_indicator.h"
 #include "app/client_file_help.h"
 #include "core/auth/oauth_config.h"
@@ -69,7 +71,57 @@ TEST_F(LoginViewTest, ButtonIsDisabledWithASpinnerWhileWorking) {
     EXPECT_FALSE(view.spinner()->isVisible());
     EXPECT_TRUE(view.errorLabel()->isVisible());
     EXPECT_EQ(view.errorLabel()->text(),
-              QStringLiteral("OAuth configuration not found (client_secret.json missing)."));
+              QStringLiteral("Choose your Google client file first: Ambrel signs in with it."));
+}
+
+// While the browser is out the view says so, offers the consent page's link to copy (for a
+// browser that opened elsewhere) and a Cancel that ends the wait at once, reporting nothing.
+TEST_F(LoginViewTest, WaitingForTheBrowserOffersTheLinkAndCancel) {
+    LoginView view(state);
+    view.resize(600, 800);
+    view.show();
+    backend.setConsentUrl("https://accounts.google.com/o/oauth2/auth?client_id=x");
+    backend.hold();
+    ASSERT_TRUE(pressAccessible(
+        findAccessible(view, QAccessible::Button, QStringLiteral("Sign in with Google"))));
+    ASSERT_TRUE(waitFor([&] { return view.browserWait()->copyLinkButton()->isEnabled(); }));
+    EXPECT_NE(
+        findAccessible(view, QAccessible::StaticText, QStringLiteral("Waiting for your browser…")),
+        nullptr);
+    saveScreenshot(view, QStringLiteral("sign-in-waiting"));
+    view.browserWait()->copyLinkButton()->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QStringLiteral("https://accounts.google.com/o/oauth2/auth?client_id=x"));
+
+    ASSERT_TRUE(
+        pressAccessible(findAccessible(view, QAccessible::Button, QStringLiteral("Cancel"))));
+    EXPECT_FALSE(view.browserWait()->isVisible());
+    EXPECT_TRUE(view.signInButton()->isEnabled());
+    EXPECT_FALSE(view.errorLabel()->isVisible());
+}
+
+// The first run's step and the wait for the browser in a dark palette, for a person to look at.
+TEST_F(LoginViewTest, FirstRunAndWaitInADarkPalette) {
+    ScopedPalette dark(darkPalette());
+    AppOperations firstRun = backend.operations();
+    firstRun.checkClientFile = []() -> Result<void> {
+        return std::unexpected(Error{OAuthError::missingConfig()});
+    };
+    AppState setUp(firstRun);
+    LoginView step(setUp);
+    step.resize(600, 800);
+    step.show();
+    saveScreenshot(step, QStringLiteral("sign-in-no-client-file-dark"));
+
+    LoginView view(state);
+    view.resize(600, 800);
+    view.show();
+    backend.setConsentUrl("https://accounts.google.com/o/oauth2/auth");
+    backend.hold();
+    state.connect();
+    ASSERT_TRUE(waitFor([&] { return view.browserWait()->copyLinkButton()->isEnabled(); }));
+    saveScreenshot(view, QStringLiteral("sign-in-waiting-dark"));
+    state.cancelSignIn();
 }
 
 // While a sign-in runs the button is disabled, yet it must stay readable in light and dark
@@ -128,10 +180,13 @@ TEST_F(LoginViewTest, LongErrorWrapsCentredWithinThePadding) {
     ASSERT_TRUE(waitFor([&] { return !state.isWorking(); }));
     QLabel* error = view.errorLabel();
     ASSERT_TRUE(error->isVisible());
-    EXPECT_TRUE(error->text().startsWith(QStringLiteral("Authentication error: the consent")));
+    EXPECT_TRUE(error->text().startsWith(
+        QStringLiteral("Google did not complete the sign-in (the consent")));
     EXPECT_TRUE(error->wordWrap());
     EXPECT_TRUE(error->alignment() & Qt::AlignHCenter);
-    EXPECT_EQ(error->palette().color(QPalette::WindowText), QColor(0xFF, 0x3B, 0x30));
+    const QColor red = error->palette().color(QPalette::WindowText);
+    EXPECT_GT(red.red(), 2 * red.green());
+    EXPECT_GE(contrastRatio(red, view.palette().color(QPalette::Window)), 4.5);
     // Wrapped: taller than one line, and no wider than the view.
     EXPECT_GT(error->height(), 2 * error->fontMetrics().height());
     EXPECT_LE(error->geometry().right(), view.width());
@@ -157,7 +212,8 @@ TEST_F(LoginViewTest, ErrorTextIsPlainAndCut) {
     const QLabel* error = view.errorLabel();
     EXPECT_EQ(error->textFormat(), Qt::PlainText);
     EXPECT_TRUE(error->text().startsWith(
-        QStringLiteral("Authentication error: <b><font size=7>big</font></b>\U0001F600")));
+        QStringLiteral("Google did not complete the sign-in (<b><font size=7>big</font></b>"
+                       "\U0001F600")));
     EXPECT_LE(error->text().size(), AppState::kMessageLimit);
     EXPECT_TRUE(error->text().endsWith(QStringLiteral("\U0001F600\u2026")));
     EXPECT_TRUE(error->text().isValidUtf16());
@@ -225,9 +281,13 @@ TEST_F(LoginViewTest, ChosenClientFileIsCheckedThenSavedPrivately) {
     view.activateWindow();
     ASSERT_TRUE(waitFor([&] { return view.isActiveWindow(); }));
 
-    EXPECT_EQ(view.errorLabel()->text(),
-              QStringLiteral("OAuth configuration not found (client_secret.json missing)."));
+    // The set-up step comes first, not a failure beside a button that could only fail.
+    EXPECT_FALSE(view.errorLabel()->isVisible());
+    EXPECT_EQ(view.stepLabel()->text(),
+              QStringLiteral("Step 1 of 2: choose your Google client file"));
+    EXPECT_FALSE(view.signInButton()->isVisible());
     ASSERT_TRUE(view.chooseClientFileButton()->isVisible());
+    EXPECT_TRUE(view.chooseClientFileButton()->isDefault());
     EXPECT_EQ(view.chooseClientFileButton()->accessibleName(),
               QStringLiteral("Choose client file\u2026"));
     EXPECT_EQ(view.clientFileHelpButton()->accessibleName(), QStringLiteral("How to create one"));
@@ -267,7 +327,9 @@ TEST_F(LoginViewTest, ChosenClientFileIsCheckedThenSavedPrivately) {
     EXPECT_EQ(modeOf(saved.parent_path()), 0700u);
     EXPECT_FALSE(view.errorLabel()->isVisible());
     EXPECT_FALSE(view.chooseClientFileButton()->isVisible());
+    EXPECT_EQ(view.stepLabel()->text(), QStringLiteral("Step 2 of 2: sign in with Google"));
     EXPECT_TRUE(waitFor([&] { return view.signInButton()->hasFocus(); }));
+    saveScreenshot(view, QStringLiteral("sign-in-step-2"));
 
     // The saved file broke meanwhile: the failed sign-in offers the chooser again, and
     // replacing the file asks first.

@@ -56,14 +56,16 @@ TEST_F(ObjectivesEditorTest, SheetShowsTheGoalsWithLabelsAndEuroUnit) {
     EXPECT_EQ(editor->dailyField()->lineEdit()->text(), QStringLiteral("10"));
     EXPECT_EQ(editor->monthlyField()->lineEdit()->text(), QStringLiteral("300"));
     EXPECT_EQ(editor->dailyField()->lineEdit()->width(), 100);
-    EXPECT_EQ(editor->dailyField()->lineEdit()->accessibleName(), QStringLiteral("Daily goal"));
-    EXPECT_EQ(editor->monthlyField()->lineEdit()->accessibleName(), QStringLiteral("Monthly goal"));
+    EXPECT_EQ(editor->dailyField()->lineEdit()->accessibleName(),
+              QStringLiteral("Daily objective"));
+    EXPECT_EQ(editor->monthlyField()->lineEdit()->accessibleName(),
+              QStringLiteral("Monthly objective"));
     EXPECT_EQ(textOf(*editor->dailyField(), QStringLiteral("goalUnit")), QStringLiteral("€"));
     QStringList texts;
     for (const QLabel* label : editor->findChildren<QLabel*>()) texts << label->text();
-    EXPECT_TRUE(texts.contains(QStringLiteral("My objectives")));
-    EXPECT_TRUE(texts.contains(QStringLiteral("Daily goal")));
-    EXPECT_TRUE(texts.contains(QStringLiteral("Monthly goal")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Objectives")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Daily objective")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Monthly objective")));
     EXPECT_EQ(editor->cancelButton()->text(), QStringLiteral("Cancel"));
     EXPECT_EQ(editor->actionButton()->text(), QStringLiteral("OK"));
     saveScreenshot(*editor, QStringLiteral("objectives-sheet"));

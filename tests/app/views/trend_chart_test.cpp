@@ -52,7 +52,7 @@ TEST_F(TrendChartTest, SectionShowsTheLast30DaysAndTheMonthsProjection) {
     for (const bool dark : {false, true}) {
         std::optional<ScopedPalette> palette;
         if (dark) palette.emplace(darkPalette());
-        AmbrelApp app(backend.operations(), DashboardContext{secrets, [] {}});
+        AmbrelApp app(backend.operations(), freshContext(secrets));
         app.mainWindow().resize(520, 1060);
         app.mainWindow().show();
         ASSERT_TRUE(
@@ -72,6 +72,19 @@ TEST_F(TrendChartTest, OnlyTheDayInProgressHidesTheProjection) {
     EXPECT_EQ(chart->accessibleDescription(), QStringLiteral("No complete day yet."));
     EXPECT_FALSE(chart->averageY().has_value());
     EXPECT_EQ(view.form()->projection(), nullptr);
+}
+
+// On a month's last day a strong day in progress can earn more than an average day: the
+// projection then stays at the month's total so far, never below the "This month" row.
+TEST_F(TrendChartTest, AProjectionIsNeverBelowTheMonthSoFar) {
+    AmbrelSnapshot snapshot = knownSnapshot();
+    snapshot.dailyEarnings = {{"2026-05-29", 2}, {"2026-05-30", 2}, {"2026-05-31", 10}};
+    snapshot.monthToDate = 14;  // 2 + 2 + 10; an average day would make it 6
+    startWithSnapshot(snapshot);
+    DashboardView view(*state, context(), toolbar);
+    ASSERT_NE(view.form()->projection(), nullptr);
+    EXPECT_EQ(view.form()->projection()->textLabel()->text(),
+              QStringLiteral("Projected this month: €14.00"));
 }
 
 // Bars stand in their day's slot, the partial day lighter than the others, the average line

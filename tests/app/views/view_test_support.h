@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -26,6 +27,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/dashboard_context.h"
 #include "core/earnings/snapshot.h"
 #include "core/platform/localization.h"
 #include "support/test_artifacts.h"
@@ -93,6 +95,15 @@ class FakeBackend {
         script_->opened.notify_all();
     }
     int reloads() const { return script_->reloads; }
+    // The snapshot an earlier run stored, read at start.
+    void setCachedSnapshot(std::optional<AmbrelSnapshot> snapshot) {
+        locked([&] { script_->cached = std::move(snapshot); });
+    }
+    // The consent page each sign-in says it opened in the browser.
+    void setConsentUrl(std::string url) {
+        locked([&] { script_->consentUrl = std::move(url); });
+    }
+    int signIns() const { return script_->signIns; }
 
     AppOperations operations() const {
         AppOperations ops;
@@ -101,10 +112,16 @@ class FakeBackend {
             return s->token;
         };
         ops.deleteRefreshToken = [] { return errSecSuccess; };
-        ops.signIn = [s = script_] {
+        ops.signIn = [s = script_](const SignInHooks& hooks) {
+            ++s->signIns;
             std::unique_lock lock(s->mutex);
+            if (!s->consentUrl.empty()) hooks.consentOpened(s->consentUrl);
             s->opened.wait(lock, [&] { return s->signInOpen; });
             return s->signIn;
+        };
+        ops.loadCachedSnapshot = [s = script_] {
+            std::lock_guard lock(s->mutex);
+            return s->cached;
         };
         ops.refreshSnapshot = [s = script_] {
             std::unique_lock lock(s->mutex);
@@ -125,7 +142,10 @@ class FakeBackend {
         std::optional<std::string> token;
         Result<AmbrelSnapshot> refresh = std::unexpected(Error{OAuthError::noRefreshToken()});
         Result<void> signIn = {};
+        std::optional<AmbrelSnapshot> cached;
+        std::string consentUrl;
         std::atomic<int> reloads{0};
+        std::atomic<int> signIns{0};
     };
 
     template <class F>
@@ -159,10 +179,12 @@ inline AmbrelSnapshot knownSnapshot() {
 }
 
 // The known figures with 35 days ending 21 May 2026: 17–30 April earn 2, 1–13 May 3,
-// 14–20 May 4, and 21 May, in progress, 1.5. Projected: 67 + 4 × 11 = 111. The chart's 29
-// complete days (22 April to 20 May) average 85 / 29; the best is 14 May, the worst 22 April.
+// 14–20 May 4, and 21 May, in progress, 1.5, so the month to date is 68.5. Projected:
+// 67 + 4 × 11 = 111. The chart's 29 complete days (22 April to 20 May) average 85 / 29; the
+// best is 14 May, the worst 22 April.
 inline AmbrelSnapshot snapshotWithTrend() {
     AmbrelSnapshot s = knownSnapshot();
+    s.monthToDate = 68.5;
     const std::chrono::sys_days first{std::chrono::year{2026} / 4 / 17};
     for (int i = 0; i < 35; ++i) {
         const std::chrono::year_month_day day{first + std::chrono::days{i}};
@@ -174,6 +196,13 @@ inline AmbrelSnapshot snapshotWithTrend() {
     return s;
 }
 
+// What a window of the application needs beside its state, with the clock ten minutes after the
+// known snapshot's refresh, so its figures read as fresh.
+inline DashboardContext freshContext(SecretStore& secrets) {
+    return DashboardContext{secrets, [] {}, [](const QUrl&) {},
+                            [] { return knownSnapshot().updatedAt + std::chrono::minutes(10); }};
+}
+
 inline QLabel* labelNamed(const QWidget& root, const QString& name) {
     return root.findChild<QLabel*>(name);
 }
@@ -183,12 +212,43 @@ inline QString textOf(const QWidget& root, const QString& name) {
     return label != nullptr ? label->text() : QStringLiteral("<no label %1>").arg(name);
 }
 
-// Saves the widget as it is drawn to the test artefacts, as <name>.png.
+// Saves the widget as it is drawn to the test artefacts, as <name>.png, or <name>@2x.png when
+// the run is scaled (QT_SCALE_FACTOR=2).
 inline void saveScreenshot(QWidget& widget, const QString& name) {
     const QDir dir(QString::fromStdString(testArtifactsFolder().string()));
     // Let queued layout work land first (scroll areas show or hide their bars that way).
     for (int i = 0; i < 3; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
-    EXPECT_TRUE(widget.grab().save(dir.filePath(name + QStringLiteral(".png"))));
+    const qreal scale = widget.devicePixelRatioF();
+    const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+    EXPECT_TRUE(widget.grab().save(dir.filePath(name + suffix + QStringLiteral(".png"))));
+}
+
+// The visible object under `root` with `role` and `name`, found as assistive technologies find
+// it: through the accessibility tree, not the widgets.
+inline QAccessibleInterface* findAccessible(QAccessibleInterface* root, QAccessible::Role role,
+                                            const QString& name) {
+    for (int i = 0; root != nullptr && i < root->childCount(); ++i) {
+        QAccessibleInterface* child = root->child(i);
+        if (child == nullptr || child->state().invisible) continue;
+        if (child->role() == role && child->text(QAccessible::Name) == name) return child;
+        if (QAccessibleInterface* found = findAccessible(child, role, name)) return found;
+    }
+    return nullptr;
+}
+
+inline QAccessibleInterface* findAccessible(QWidget& root, QAccessible::Role role,
+                                            const QString& name) {
+    return findAccessible(QAccessible::queryAccessibleInterface(&root), role, name);
+}
+
+// Presses a button the way a screen reader does, and lets the press land: Qt animates it, so
+// the click comes a moment later.
+inline bool pressAccessible(QAccessibleInterface* button) {
+    if (button == nullptr || button->actionInterface() == nullptr) return false;
+    button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QDeadlineTimer landed(std::chrono::milliseconds(250));
+    while (!landed.hasExpired()) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    return true;
 }
 
 }  // namespace ambrel::testing

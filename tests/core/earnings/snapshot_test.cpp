@@ -48,9 +48,9 @@ TEST(Snapshot, CardsFollowTheTable) {
         std::optional<std::string> label;
     } expected[] = {
         {"today", "Today", 1.5, std::nullopt, std::nullopt},
-        {"yesterday", "Yesterday", 2.25, Comparison{2.25, 3}, "vs same day last week"},
+        {"yesterday", "Yesterday", 2.25, Comparison{2.25, 3}, "vs same weekday last week"},
         {"last7", "Last 7 days", 14.5, Comparison{14.5, 12}, "vs previous 7 days"},
-        {"month", "This month", 40.75, Comparison{40.75, 38}, "vs same period last year"},
+        {"month", "This month", 40.75, Comparison{40.75, 38}, "vs same days last year"},
     };
     for (std::size_t i = 0; i < cards.size(); ++i) {
         SCOPED_TRACE(expected[i].id);
