@@ -142,11 +142,8 @@ FormSection* SnapshotForm::makeTrendSection(const AmbrelSnapshot& snapshot,
     chartLayout->addWidget(new TrendLegend(chartRow));
     section->addRow(chartRow);
     if (const auto projection = monthEndProjection(snapshot.dailyEarnings)) {
-        // The month has earned its total so far whatever the days to come bring: a projection
-        // below it (a strong day in progress near the month's end) would contradict the
-        // "This month" row above.
-        projection_ = new ProjectionRow(std::max(*projection, snapshot.monthToDate),
-                                        snapshot.currency, objectives.monthly, section);
+        projection_ =
+            new ProjectionRow(*projection, snapshot.currency, objectives.monthly, section);
         section->addRow(projection_);
     }
     return section;

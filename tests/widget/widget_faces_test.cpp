@@ -384,9 +384,9 @@ TEST_F(WidgetFaces, AccessibleDescriptionListsWhatIsShown) {
         << large.toStdString();
     // Each change says what it compares against: page views rose from 800 to 1,000, the
     // impressions held.
-    EXPECT_TRUE(large.contains(QStringLiteral(", (+25%) vs same day last week, Page RPM")))
+    EXPECT_TRUE(large.contains(QStringLiteral(", (+25%) vs same weekday last week, Page RPM")))
         << large.toStdString();
-    EXPECT_TRUE(large.contains(QStringLiteral(", (0%) vs same day last week, Clicks")));
+    EXPECT_TRUE(large.contains(QStringLiteral(", (0%) vs same weekday last week, Clicks")));
 
     // An account in another zone than the desktop's is named once, last.
     trend.timeZone = "Asia/Tokyo";

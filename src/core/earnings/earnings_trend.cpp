@@ -1,5 +1,6 @@
 #include "core/earnings/earnings_trend.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "core/earnings/daily_report.h"
@@ -65,7 +66,10 @@ std::optional<double> monthEndProjection(const std::vector<DailyEarning>& series
         reference->year(), std::chrono::month_day_last{reference->month()}};
     const auto daysLeft =
         static_cast<unsigned>(lastOfMonth.day()) - static_cast<unsigned>(reference->day()) + 1;
-    return monthSoFar + average * static_cast<double>(daysLeft);
+    // A strong day in progress can already be worth more than the average day it gives way to;
+    // the month never ends below what it holds so far.
+    const double monthToDate = monthSoFar + series.back().earnings;
+    return std::max(monthSoFar + average * static_cast<double>(daysLeft), monthToDate);
 }
 
 }  // namespace ambrel

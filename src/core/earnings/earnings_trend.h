@@ -33,7 +33,8 @@ std::optional<CompleteDaysSummary> summarizeCompleteDays(std::span<const DailyEa
 // before the reference day, A the average of the complete days among the kProjectionAverageDays
 // days before it that lie in the series, and D the number of days from the reference day to the
 // month's end, the reference day included. So the partial figure of the day in progress gives
-// way to one average day, and so does every day still to come. None when no complete day lies
+// way to one average day, and so does every day still to come; but the projection is never
+// below the month to date, the day in progress included. None when no complete day lies
 // in those 7 days, which is when the series holds no complete day at all. Only a series the
 // refresh refuses to store (daily_report.h) gives a value that is not finite.
 std::optional<double> monthEndProjection(const std::vector<DailyEarning>& series);

@@ -18,7 +18,7 @@ class FaceCanvas;
 
 struct WidgetDelta {
     Comparison comparison;
-    // What the previous figure was ("vs same day last week"): said after the change to
+    // What the previous figure was ("vs same weekday last week"): said after the change to
     // assistive technologies, not drawn.
     QString comparedWith{};
 

@@ -48,13 +48,17 @@ TEST(MonthEndProjection, MonthSoFarPlusTheWeeksAveragePerRemainingDay) {
         // M = 23 × 2 + 7 × 3 = 67, A = 3, D = 1.
         {"last day of a 31-day month",
          daysUntil(2026y / January / 31, repeat(4, 9, repeat(23, 2, repeat(7, 3, {2})))), 70},
+        // A strong day in progress on the last day: 67 + 3 would fall below the 67 + 12 the
+        // month already holds.
+        {"strong last day",
+         daysUntil(2026y / January / 31, repeat(4, 9, repeat(23, 2, repeat(7, 3, {12})))), 79},
         // 1–28 February 2024: M = 27 × 2 = 54, A = 2, D = 2 (28 and 29 February).
-        {"leap February", daysUntil(2024y / February / 28, repeat(34, 2, {5})), 58},
+        {"leap February", daysUntil(2024y / February / 28, repeat(34, 2, {1})), 58},
         // Days without a row count 0: 15 and 18 May. M = 20 × 7 − 14 = 126, A = 5 × 7 / 7 = 5,
         // D = 11.
         {"gaps", daysUntil(2026y / May / 21, repeat(20, 7, {7, 0, 7, 7, 0, 7, 7, 3})), 181},
         // A short series averages the complete days it holds: M = 10, A = 5, D = 11.
-        {"fewer than 7 complete days", daysUntil(2026y / May / 21, {4, 6, 100}), 65},
+        {"fewer than 7 complete days", daysUntil(2026y / May / 21, {4, 6, 10}), 65},
         {"no complete day", daysUntil(2026y / May / 21, {8}), std::nullopt},
         {"empty series", {}, std::nullopt},
         // Complete days all older than a week leave nothing to average.
