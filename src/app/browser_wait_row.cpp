@@ -27,8 +27,8 @@ BrowserWaitRow::BrowserWaitRow(AppState& state, QWidget* parent)
     : QWidget(parent),
       state_(state),
       text_(new QLabel(this)),
-      copy_(makeButton("Copy link", QStringLiteral("copyConsentLink"), this)),
-      cancel_(makeButton("Cancel", QStringLiteral("cancelSignIn"), this)) {
+      copy_(makeButton(N_("Copy link"), QStringLiteral("copyConsentLink"), this)),
+      cancel_(makeButton(N_("Cancel"), QStringLiteral("cancelSignIn"), this)) {
     setObjectName(QStringLiteral("browserWait"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -45,15 +45,15 @@ ClientFileHelp::ClientFileHelp(QWidget* parent) : QDialog(parent) {
         localized("Ambrel reads your earnings as an OAuth client of your own. To create one:"),
         this));
     const char* steps[] = {
-        "In the Google Cloud console, create a project (or pick one) and enable the AdSense "
-        "Management API for it.",
-        "Configure the OAuth consent screen (type \"External\" is fine for your own account; add "
-        "yourself as a test user).",
-        "Create an OAuth client ID of type \"Desktop app\" and download its JSON file.",
-        "Back on the consent screen, set the publishing status to \"In production\": Google "
-        "ends the sign-ins of an app left in \"Testing\" after 7 days, and you would have to "
-        "sign in again every week.",
-        "Choose that file with \"Choose client file…\".",
+        N_("In the Google Cloud console, create a project (or pick one) and enable the AdSense "
+           "Management API for it."),
+        N_("Configure the OAuth consent screen (type \"External\" is fine for your own account; add "
+           "yourself as a test user)."),
+        N_("Create an OAuth client ID of type \"Desktop app\" and download its JSON file."),
+        N_("Back on the consent screen, set the publishing status to \"In production\": Google "
+           "ends the sign-ins of an app left in \"Testing\" after 7 days, and you would have to "
+           "sign in again every week."),
+        N_("Choose that file with \"Choose client file…\"."),
     };
     int number = 0;
     for (const char* step : steps)

@@ -43,9 +43,9 @@ RefreshBanner::RefreshBanner(AppState& state, UrlOpener openUrl, QWidget* parent
       state_(state),
       openUrl_(std::move(openUrl)),
       message_(new QLabel(this)),
-      link_(makeButton("Enable the AdSense API", QStringLiteral("openErrorLink"), this)),
-      signIn_(makeButton("Sign in again", QStringLiteral("signInAgain"), this)),
-      retry_(makeButton("Try again", QStringLiteral("tryAgain"), this)),
+      link_(makeButton(N_("Enable the AdSense API"), QStringLiteral("openErrorLink"), this)),
+      signIn_(makeButton(N_("Sign in again"), QStringLiteral("signInAgain"), this)),
+      retry_(makeButton(N_("Try again"), QStringLiteral("tryAgain"), this)),
       wait_(new BrowserWaitRow(state, this)) {
     setObjectName(QStringLiteral("refreshBanner"));
     auto* outer = new QHBoxLayout(this);

@@ -37,8 +37,8 @@ std::vector<ReachedObjective> reachedObjectives(const EarningsEntry& entry) {
 }
 
 std::string noticeTitle(Objective objective) {
-    return tr(objective == Objective::daily ? "Daily objective reached"
-                                            : "Monthly objective reached");
+    return tr(objective == Objective::daily ? N_("Daily objective reached")
+                                            : N_("Monthly objective reached"));
 }
 
 std::string noticeBody(const ReachedObjective& reached) {

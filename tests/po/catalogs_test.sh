@@ -22,16 +22,6 @@ for help in "Files, environment and exit statuses: man ambrel\\n" \
   grep -qF "\"$help\"" "$work/fresh.pot" || fail "the template lacks the help text ending \"$help\""
 done
 
-# A text picked at run time is listed by hand; it must still be a literal of its file.
-for source in $(sed -n 's/^#: //p' po/picked-messages.pot | tr ' ' '\n' | sort -u); do
-  msggrep --location="$source" po/picked-messages.pot -o "$work/picked.pot"
-  xgettext --extract-all --language=C++ --from-code=UTF-8 -o "$work/literals.pot" \
-    "$source"
-  msgcmp --use-untranslated "$work/literals.pot" "$work/picked.pot" 2>"$work/gone" ||
-    fail "po/picked-messages.pot names texts that $source no longer holds:
-$(cat "$work/gone")"
-done
-
 languages=$(grep -v '^#' po/LINGUAS)
 for po in po/*.po; do
   grep -qx "$(basename "$po" .po)" <<<"$languages" || fail "$po is missing from po/LINGUAS"

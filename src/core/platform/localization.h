@@ -19,6 +19,12 @@ void initLocalizationBesideProgram();
 
 std::string tr(const char* msgid);
 
+// Marks a text for the catalogs where it is looked up later, with tr, rather than where it is
+// written: one of a table of texts, or one branch of a choice. Gives the text unchanged.
+constexpr const char* N_(const char* msgid) {
+    return msgid;
+}
+
 // Replaces each "%@" of the template by the next argument, in order.
 std::string fillPlaceholders(std::string_view text, std::initializer_list<std::string_view> args);
 
