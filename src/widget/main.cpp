@@ -16,6 +16,7 @@
 #include "widget/host/host_launcher.h"
 #include "widget/status_command.h"
 #include "widget/system_services.h"
+#include "widget/unused_tls_setup.h"
 
 namespace {
 
@@ -49,6 +50,8 @@ int main(int argc, char** argv) {
     using namespace ambrel::widget;
 
     const std::vector<std::string_view> args(argv + 1, argv + argc);
+    // The widget's periodic refresh, run every half hour, and whose memory counts.
+    if (args.size() == 2 && args[0] == "timeline") restartWithoutUnusedTlsSetUp(argv);
     for (const Command& command : kCommands) {
         if (args.size() == 2 && args[0] == command.name && args[1] == command.flag) {
             SystemServices system(ambrel::adsenseApiBase(), ambrel::trustedCaFile());
