@@ -8,27 +8,20 @@
 
 #include "app/app_state.h"
 #include "app/localized.h"
+#include "app/text_button.h"
 #include "ui/fonts.h"
 
 namespace ambrel {
 namespace {
 constexpr int kSpacing = 8;
-
-QPushButton* makeButton(const char* text, const QString& name, QWidget* parent) {
-    auto* button = new QPushButton(localized(text), parent);
-    button->setObjectName(name);
-    button->setAccessibleName(button->text());
-    button->setAutoDefault(false);
-    return button;
-}
 }  // namespace
 
 BrowserWaitRow::BrowserWaitRow(AppState& state, QWidget* parent)
     : QWidget(parent),
       state_(state),
       text_(new QLabel(this)),
-      copy_(makeButton(N_("Copy link"), QStringLiteral("copyConsentLink"), this)),
-      cancel_(makeButton(N_("Cancel"), QStringLiteral("cancelSignIn"), this)) {
+      copy_(makeTextButton(N_("Copy link"), QStringLiteral("copyConsentLink"), this)),
+      cancel_(makeTextButton(N_("Cancel"), QStringLiteral("cancelSignIn"), this)) {
     setObjectName(QStringLiteral("browserWait"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "app/browser_wait_row.h"
 #include "app/localized.h"
+#include "app/text_button.h"
 #include "ui/colors.h"
 #include "ui/fonts.h"
 #include "ui/icons.h"
@@ -21,14 +22,6 @@ constexpr int kSpacing = 8;
 constexpr int kIconSize = 16;
 constexpr int kRadius = 8;
 constexpr double kTint = 0.22;  // share of the brand yellow in the strip's colour
-
-QPushButton* makeButton(const char* text, const QString& name, QWidget* parent) {
-    auto* button = new QPushButton(localized(text), parent);
-    button->setObjectName(name);
-    button->setAccessibleName(button->text());
-    button->setAutoDefault(false);
-    return button;
-}
 
 QColor tinted(const QColor& base) {
     const QColor yellow = brandYellow();
@@ -43,9 +36,9 @@ RefreshBanner::RefreshBanner(AppState& state, UrlOpener openUrl, QWidget* parent
       state_(state),
       openUrl_(std::move(openUrl)),
       message_(new QLabel(this)),
-      link_(makeButton(N_("Enable the AdSense API"), QStringLiteral("openErrorLink"), this)),
-      signIn_(makeButton(N_("Sign in again"), QStringLiteral("signInAgain"), this)),
-      retry_(makeButton(N_("Try again"), QStringLiteral("tryAgain"), this)),
+      link_(makeTextButton(N_("Enable the AdSense API"), QStringLiteral("openErrorLink"), this)),
+      signIn_(makeTextButton(N_("Sign in again"), QStringLiteral("signInAgain"), this)),
+      retry_(makeTextButton(N_("Try again"), QStringLiteral("tryAgain"), this)),
       wait_(new BrowserWaitRow(state, this)) {
     setObjectName(QStringLiteral("refreshBanner"));
     auto* outer = new QHBoxLayout(this);
