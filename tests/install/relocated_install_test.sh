@@ -24,7 +24,7 @@ help=$(session fr "$prefix/bin/ambrel" --help)
 grep -q "^Affiche vos revenus AdSense" <<<"$help" || fail "ambrel --help is not French: $help"
 
 status=$(session fr "$prefix/bin/ambrel-widget" status)
-[ "$status" = "Ambrel : non connecté" ] || fail "ambrel-widget status is not French: $status"
+[ "$status" = "Ambrel : non connecté" ] || fail "ambrel-widget status is not French: $status"
 
 # Signed out, a face holds its text alone: French and English draw differently only when the
 # host found the catalog.

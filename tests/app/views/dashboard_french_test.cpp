@@ -76,11 +76,11 @@ TEST_F(FrenchDashboardTest, LastThirtyDaysAndProjection) {
     const auto* chart = view.findChild<TrendChart*>(QStringLiteral("trendChart"));
     EXPECT_EQ(chart->accessibleName(), QStringLiteral("Revenus des 30 derniers jours"));
     EXPECT_EQ(chart->accessibleDescription(),
-              QStringLiteral("Moyenne de 2,93\u00a0€ par jour. Meilleur jour : 14 mai 2026, "
-                             "4,00\u00a0€. Jour le plus faible : 22 avr. 2026, 2,00\u00a0€."));
+              QStringLiteral("Moyenne de 2,93\u00a0€ par jour. Meilleur jour\u202f: 14 mai 2026, "
+                             "4,00\u00a0€. Jour le plus faible\u202f: 22 avr. 2026, 2,00\u00a0€."));
     EXPECT_EQ(chart->toolTipText(29), QStringLiteral("21 mai 2026\n1,50\u00a0€\nJournée en cours"));
     EXPECT_EQ(view.form()->projection()->textLabel()->text(),
-              QStringLiteral("Projection pour ce mois-ci : 111,00\u00a0€"));
+              QStringLiteral("Projection pour ce mois-ci\u202f: 111,00\u00a0€"));
     EXPECT_EQ(view.form()->projection()->shareLabel()->text(),
               QStringLiteral("37\u00a0% de l’objectif mensuel"));
 }
