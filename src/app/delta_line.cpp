@@ -53,6 +53,7 @@ DeltaLine::DeltaLine(Comparison comparison, MetricKind kind, std::string currenc
     if (trend() != Trend::neutral) {
         arrow_ = new QLabel(this);
         arrow_->setObjectName(QStringLiteral("deltaArrow"));
+        // TRANSLATORS: the accessible names of a change's arrow: the figure rose, or fell.
         arrow_->setAccessibleName(trend() == Trend::up ? localized("Up") : localized("Down"));
         layout->addWidget(arrow_, 0, Qt::AlignVCenter);
     }

@@ -122,13 +122,21 @@ struct Faces {
     QImage large;
 };
 
-// The sample's faces, and the signed-out face, in the language now in LANGUAGE. A text that did
-// not fit its line was elided; a wrapped text must fit its box.
+// The faces of every state (fresh and old figures, an ended sign-in, the placeholder, signed
+// out), in the language now in LANGUAGE. A text that did not fit its line was elided; a wrapped
+// text must fit its box.
 Faces drawFaces() {
     Faces faces;
     const EarningsEntry sample = testing::entryWith(sampleSnapshot());
     const EarningsEntry signedOut = testing::entryWith(sampleSnapshot(), false);
-    for (const EarningsEntry* entry : {&sample, &signedOut}) {
+    const EarningsEntry states[] = {
+        sample,
+        signedOut,
+        testing::entryFor(testing::FaceCase::stale),
+        testing::entryFor(testing::FaceCase::signInAgain),
+        testing::entryFor(testing::FaceCase::sample),
+    };
+    for (const EarningsEntry* entry = std::begin(states); entry != std::end(states); ++entry) {
         for (WidgetFamily family : {WidgetFamily::systemSmall, WidgetFamily::systemMedium,
                                     WidgetFamily::systemLarge}) {
             for (const FaceItem& item : testing::recordFace(*entry, family)) {

@@ -59,7 +59,7 @@ void drawMetricCell(FaceCanvas& canvas, const PerfMetric& metric, const QString&
     const double titleHeight = lineHeight(metricTitleFont());
     canvas.drawLine(QString::fromStdString(metric.title),
                     QRectF(cell.left(), y, cell.width(), titleHeight), Qt::AlignLeft,
-                    metricTitleFont(), whiteAt(0.55));
+                    metricTitleFont(), whiteAt(0.55), LargeWidget::kMetricTitleMinimumScale);
     y += titleHeight + LargeWidget::kCellSpacing;
     const double valueHeight = lineHeight(metricValueFont());
     canvas.drawFigure(QString::fromStdString(valueText(metric)),

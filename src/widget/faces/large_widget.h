@@ -32,6 +32,9 @@ struct LargeWidget {
     static constexpr double kMetricRowSpacing = 16;
     static constexpr double kCellSpacing = 2;
     static constexpr double kMetricValueMinimumScale = 0.6;
+    // A title too long for its column (in a longer language) shrinks a little before any of it
+    // is cut; not below this, so that it stays readable at scale 1.
+    static constexpr double kMetricTitleMinimumScale = 0.8;
 
     RingRow rings() const;
     // "Today" (prominent), "Yesterday", "This month", "Balance".
