@@ -333,6 +333,9 @@ TEST_F(SwayDesktopTest, FacesRedrawOnlyForChangesAndSpeakTheirFigures) {
                                          });
     ASSERT_TRUE(opened) << opened.error();
     wayland::LayerShellDesktop& desktop = **opened;
+    // Made early: the seat gains its pointer once the host has heard of it.
+    auto pointer = testing::VirtualPointer::create(sway->socket(), kDesktop);
+    ASSERT_TRUE(pointer);
     wayland::LayerFace& small = *desktop.faces()[0];
     wayland::LayerFace& medium = *desktop.faces()[1];
     const EarningsEntry signedOut = testing::entryWith(testing::knownSnapshot(), false);
@@ -384,6 +387,35 @@ TEST_F(SwayDesktopTest, FacesRedrawOnlyForChangesAndSpeakTheirFigures) {
     ASSERT_EQ(chosen.count(), 4);
     EXPECT_EQ(chosen[0][1].value<FaceCommand>(), FaceCommand::openAmbrel);
     EXPECT_EQ(chosen[1][1].value<FaceCommand>(), FaceCommand::hideWidget);
+
+    // The menu, drawn on a popup surface, is a popup menu of the application beside the
+    // pointer: its rows are items, the row under the pointer has the focus, and an item's press
+    // action chooses its command as a click would.
+    const auto popupMenu = [&]() -> QAccessibleInterface* {
+        for (int i = 0; i < application->childCount(); ++i)
+            if (application->child(i)->role() == QAccessible::PopupMenu)
+                return application->child(i);
+        return nullptr;
+    };
+    pointer->click(QPoint(500 + 40, 600 + 40), true);
+    ASSERT_TRUE(eventually([&] { return popupMenu() && !popupMenu()->state().invisible; }));
+    const QStringList labels = faceCommandLabels();
+    EXPECT_EQ(popupMenu()->rect(),
+              QRect(QPoint(500 + 41, 600 + 41), wayland::PopupMenuLayout::size(labels)));
+    ASSERT_EQ(popupMenu()->childCount(), labels.size());
+    for (int i = 0; i < labels.size(); ++i) {
+        EXPECT_EQ(popupMenu()->child(i)->role(), QAccessible::MenuItem);
+        EXPECT_EQ(popupMenu()->child(i)->text(QAccessible::Name), labels[i]);
+    }
+    pointer->moveTo(popupMenu()->child(1)->rect().center());
+    EXPECT_TRUE(eventually([&] { return popupMenu()->child(1)->state().focused; }));
+    EXPECT_EQ(popupMenu()->focusChild(), popupMenu()->child(1));
+    popupMenu()->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(eventually([&] { return chosen.count() == 5; }));
+    EXPECT_EQ(chosen[4][0].value<WidgetFamily>(), WidgetFamily::systemMedium);
+    EXPECT_EQ(chosen[4][1].value<FaceCommand>(), FaceCommand::hideWidget);
+    EXPECT_EQ(desktop.menu(), nullptr);
+    EXPECT_EQ(popupMenu(), nullptr);
 }
 
 // weston has no layer shell: the host says so once and shows its face as a window.

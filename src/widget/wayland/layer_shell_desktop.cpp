@@ -228,8 +228,8 @@ void LayerShellDesktop::openMenu(LayerFace& face, const ButtonEvent& press) {
     if (!face.layerSurface()) return;
     face.cancelDrag();
     const WidgetFamily family = face.family();
-    menu_ = PopupMenu::open(*connection_, face.layerSurface(), press.at, face.wholeScale(),
-                            faceCommandLabels(), press,
+    menu_ = PopupMenu::open(*connection_, face.layerSurface(), face.geometry().topLeft(), press.at,
+                            face.wholeScale(), faceCommandLabels(), press,
                             [this, family](std::optional<int> row) { menuEnded(family, row); });
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "ui/fonts.h"
+#include "widget/wayland/popup_menu_accessibility.h"
 #include "widget/wayland/shm_buffer.h"
 #include "widget/wayland/wayland_connection.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
@@ -90,12 +91,12 @@ void paintPopupMenu(QImage& target, const QStringList& labels, std::optional<int
 }
 
 std::unique_ptr<PopupMenu> PopupMenu::open(WaylandConnection& connection,
-                                           zwlr_layer_surface_v1* parent, QPointF at, int scale,
-                                           QStringList labels, const ButtonEvent& press,
-                                           Ended ended) {
+                                           zwlr_layer_surface_v1* parent, QPoint parentPlace,
+                                           QPointF at, int scale, QStringList labels,
+                                           const ButtonEvent& press, Ended ended) {
     if (!connection.wmBase() || !parent) return nullptr;
-    std::unique_ptr<PopupMenu> menu(
-        new PopupMenu(connection, std::move(labels), std::max(scale, 1), std::move(ended)));
+    std::unique_ptr<PopupMenu> menu(new PopupMenu(connection, std::move(labels), parentPlace,
+                                                  std::max(scale, 1), std::move(ended)));
     PopupMenu& m = *menu;
     m.surface_.reset(wl_compositor_create_surface(connection.compositor()));
     m.xdgSurface_.reset(xdg_wm_base_get_xdg_surface(connection.wmBase(), m.surface_.get()));
@@ -121,7 +122,8 @@ std::unique_ptr<PopupMenu> PopupMenu::open(WaylandConnection& connection,
     m.popup_.reset(xdg_surface_get_popup(m.xdgSurface_.get(), nullptr, positioner));
     xdg_positioner_destroy(positioner);
     static const xdg_popup_listener popupListener = {
-        .configure = [](void*, xdg_popup*, int32_t, int32_t, int32_t, int32_t) {},
+        .configure = [](void* data, xdg_popup*, int32_t x, int32_t y, int32_t width,
+                        int32_t height) { self(data).placed(QRect(x, y, width, height)); },
         .popup_done = [](void* data, xdg_popup*) { self(data).end(std::nullopt); },
         .repositioned = [](void*, xdg_popup*, uint32_t) {},
     };
@@ -134,11 +136,15 @@ std::unique_ptr<PopupMenu> PopupMenu::open(WaylandConnection& connection,
     return menu;
 }
 
-PopupMenu::PopupMenu(WaylandConnection& connection, QStringList labels, int scale, Ended ended)
+PopupMenu::PopupMenu(WaylandConnection& connection, QStringList labels, QPoint parentPlace,
+                     int scale, Ended ended)
     : connection_(connection),
       labels_(std::move(labels)),
+      parentPlace_(parentPlace),
       scale_(scale),
-      ended_(std::move(ended)) {}
+      ended_(std::move(ended)),
+      accessible_(
+          std::make_unique<PopupMenuAccessibility>(labels_, [this](int row) { end(row); })) {}
 
 PopupMenu::~PopupMenu() {
     if (surface_) connection_.forgetSurface(surface_.get());
@@ -153,6 +159,10 @@ void PopupMenu::configure(uint32_t serial) {
     xdg_surface_ack_configure(xdgSurface_.get(), serial);
     configured_ = true;
     draw();
+}
+
+void PopupMenu::placed(QRect inParent) {
+    accessible_->setDesktopGeometry(inParent.translated(parentPlace_));
 }
 
 void PopupMenu::pointerMotion(QPointF at) {
@@ -190,6 +200,7 @@ void PopupMenu::keyPressed(uint32_t key) {
 void PopupMenu::highlight(std::optional<int> row) {
     if (row == highlighted_) return;
     highlighted_ = row;
+    accessible_->setHighlighted(row);
     if (configured_) draw();
 }
 

@@ -5,7 +5,8 @@
 // and gives it the keyboard. Qt draws on its own connection only, so the menu is drawn here with
 // QPainter, in the desktop palette's window colours: one row per item, the row under the
 // pointer (or chosen with the arrow keys) highlighted. A release of either button on a row, or
-// Return, chooses it; Escape, a click elsewhere or the compositor closes the menu.
+// Return, chooses it; Escape, a click elsewhere or the compositor closes the menu. Assistive
+// technologies see it as a popup menu of the application (popup_menu_accessibility.h).
 
 #include <wayland-client.h>
 
@@ -28,6 +29,7 @@ struct xdg_popup;
 
 namespace ambrel::wayland {
 
+class PopupMenuAccessibility;
 class ShmBuffer;
 class WaylandConnection;
 
@@ -61,11 +63,12 @@ class PopupMenu {
     using Ended = std::function<void(std::optional<int> row)>;
 
     // Null when the compositor offers no xdg shell. `at` is in the parent's surface-local
-    // coordinates; `press` is the button event that asked for the menu.
+    // coordinates, and `parentPlace` the parent's top left corner on the desktop; `press` is
+    // the button event that asked for the menu.
     static std::unique_ptr<PopupMenu> open(WaylandConnection& connection,
-                                           zwlr_layer_surface_v1* parent, QPointF at, int scale,
-                                           QStringList labels, const ButtonEvent& press,
-                                           Ended ended);
+                                           zwlr_layer_surface_v1* parent, QPoint parentPlace,
+                                           QPointF at, int scale, QStringList labels,
+                                           const ButtonEvent& press, Ended ended);
     ~PopupMenu();
     PopupMenu(const PopupMenu&) = delete;
     PopupMenu& operator=(const PopupMenu&) = delete;
@@ -81,14 +84,17 @@ class PopupMenu {
     void dismiss() { end(std::nullopt); }
 
   private:
-    PopupMenu(WaylandConnection& connection, QStringList labels, int scale, Ended ended);
+    PopupMenu(WaylandConnection& connection, QStringList labels, QPoint parentPlace, int scale,
+              Ended ended);
     void configure(uint32_t serial);
+    void placed(QRect inParent);
     void highlight(std::optional<int> row);
     void draw();
     void end(std::optional<int> row);
 
     WaylandConnection& connection_;
     QStringList labels_;
+    QPoint parentPlace_;
     int scale_;
     Ended ended_;
     bool configured_ = false;
@@ -98,6 +104,7 @@ class PopupMenu {
     Proxy<xdg_popup, destroyXdgPopup> popup_;
     std::unique_ptr<ShmBuffer> current_;
     std::vector<std::unique_ptr<ShmBuffer>> retired_;
+    std::unique_ptr<PopupMenuAccessibility> accessible_;
 };
 
 }  // namespace ambrel::wayland
