@@ -93,8 +93,11 @@ AdSenseError adsenseHttpError(int status, std::string body,
         if (parsedObject(error.body)) error.googleMessage = std::string();
         return error;
     }
-    error.googleMessage = google->message ? google->message : google->status;
-    if (!error.googleMessage) error.googleMessage = std::string();
+    // Without a message, the status names the error; it is shown on the same one line.
+    if (google->message)
+        error.googleMessage = google->message;
+    else
+        error.googleMessage = printable(google->status.value_or(std::string()));
     error.serviceDisabled = google->reason == "SERVICE_DISABLED" ||
                             google->reason == "API_DISABLED" ||
                             saysServiceDisabled(google->message);

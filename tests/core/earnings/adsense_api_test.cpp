@@ -215,6 +215,9 @@ TEST(AdSenseAPI, DisabledApiIsSaidInASentenceWithItsActivationPage) {
         R"({"error":{"code":403,"message":"The caller does not have permission","status":"PERMISSION_DENIED"}})");
     EXPECT_FALSE(otherRefusal.serviceDisabled);
     EXPECT_EQ(errorLink(Error{otherRefusal}), std::nullopt);
+    // Without a message, the status speaks, on the same one line.
+    EXPECT_EQ(errorWith(R"({"error":{"code":403,"status":"PERMISSION\nDENIED"}})").googleMessage,
+              "PERMISSION DENIED");
 }
 
 // Google's quota used up: a sentence of its own, and how long Google asked to wait.
