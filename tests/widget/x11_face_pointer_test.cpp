@@ -1,7 +1,7 @@
-// The faces as X11 windows under a real X server (Xvfb, run by the test's command) without a
-// window manager, answering real clicks and keys that xdotool sends through the server: a click
-// opens Ambrel, the other button opens the menu, whose "Hide this widget" is kept across
-// restarts and whose "Quit widgets" ends the host.
+// The faces as X11 windows under a real X server (an Xvfb of the test's own) without a window
+// manager, answering real clicks and keys that xdotool sends through the server: a click opens
+// Ambrel, the other button opens the menu, whose "Hide this widget" is kept across restarts and
+// whose "Quit widgets" ends the host.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <filesystem>
+#include <memory>
+#include <string>
 
 #include "app/single_instance.h"
 #include "core/platform/defaults.h"
@@ -75,18 +77,40 @@ class X11FacePointerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!std::getenv("AMBREL_TEST_SESSION")) GTEST_SKIP() << "needs scripts/with-test-session";
-        if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "needs an X server (xvfb-run)";
-        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-            GTEST_SKIP() << "needs xdotool";
+        for (const char* tool : {"Xvfb", "xdotool"}) {
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+                GTEST_SKIP() << "needs " << tool;
+        }
+        app = std::make_unique<QCoreApplication>(argc, argv);
+        ASSERT_NO_FATAL_FAILURE(startServer());
         Defaults defaults(defaultsFolder());
         WindowPositions(defaults).save(WidgetFamily::systemSmall, QPoint(40, 30));
         WindowPositions(defaults).save(WidgetFamily::systemMedium, QPoint(300, 30));
     }
     void TearDown() override {
-        if (host.state() != QProcess::NotRunning) {
-            host.terminate();
-            host.waitForFinished(10000);
+        for (QProcess* process : {&host, &server}) {
+            if (process->state() == QProcess::NotRunning) continue;
+            process->terminate();
+            process->waitForFinished(10000);
         }
+    }
+
+    // The server picks a free display number itself and writes it once it takes connections,
+    // so tests that start servers at the same time never share one (xvfb-run -a may). Without
+    // -noreset it starts over whenever its last client leaves (each xdotool call, the host's
+    // restart), and a program connecting just then is refused.
+    void startServer() {
+        server.start(QStringLiteral("Xvfb"),
+                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+                      QStringLiteral("-screen"), QStringLiteral("0"),
+                      QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+                      QStringLiteral("tcp")});
+        ASSERT_TRUE(server.waitForStarted());
+        QByteArray display;
+        while (!display.endsWith('\n') && server.waitForReadyRead(20000))
+            display += server.readAllStandardOutput();
+        ASSERT_TRUE(display.endsWith('\n')) << server.readAllStandardError().toStdString();
+        qputenv("DISPLAY", ":" + display.trimmed());
     }
 
     fs::path defaultsFolder() const {
@@ -109,17 +133,29 @@ class X11FacePointerTest : public ::testing::Test {
         ASSERT_TRUE(host.waitForStarted());
     }
 
+    // What the host said and whether it still runs, for a face that never showed.
+    std::string failure() {
+        return "shown faces: " + std::to_string(shownFaces()) +
+               (host.state() == QProcess::NotRunning
+                    ? "; the host ended with " + std::to_string(host.exitCode())
+                    : std::string("; the host runs")) +
+               "; its errors: " + host.readAllStandardError().toStdString();
+    }
+
+    int argc = 1;
+    char name[22] = "x11-face-pointer-test";
+    char* argv[2] = {name, nullptr};
+    std::unique_ptr<QCoreApplication> app;
     testing::TempDir home;
+    QProcess server;
     QProcess host;
 };
 
 TEST_F(X11FacePointerTest, ClickOpensAmbrelAndTheMenuHidesAndQuits) {
-    int argc = 1;
-    char name[] = "x11-face-pointer-test";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
     start();
-    ASSERT_TRUE(QTest::qWaitFor([] { return shownFaces() == 2; }, 15000));
+    // The faces show with the first figures, which a signed-out host reads from the keyring:
+    // a keyring busy with another test's session may hold them for up to a call's time-out.
+    ASSERT_TRUE(QTest::qWaitFor([] { return shownFaces() == 2; }, 30000)) << failure();
 
     SingleInstance application;
     ASSERT_EQ(application.claim(), SingleInstance::Claim::first);
@@ -139,7 +175,7 @@ TEST_F(X11FacePointerTest, ClickOpensAmbrelAndTheMenuHidesAndQuits) {
     host.terminate();
     ASSERT_TRUE(host.waitForFinished(10000));
     start();
-    ASSERT_TRUE(QTest::qWaitFor([] { return shownFaces() == 1; }, 15000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return shownFaces() == 1; }, 30000)) << failure();
     QTest::qWait(1000);
     EXPECT_EQ(shownFaces(), 1);
     ASSERT_TRUE(openMenuAt(QPoint(300 + 40, 30 + 40)));
