@@ -76,8 +76,8 @@ void paintPopupMenu(QImage& target, const QStringList& labels, std::optional<int
                             kCornerRadius, kCornerRadius);
     painter.setFont(menuFont());
     for (int row = 0; row < labels.size(); ++row) {
-        const QRectF rowBox(2, PopupMenuLayout::kPadding + row * PopupMenuLayout::kRowHeight,
-                            logical.width() - 4, PopupMenuLayout::kRowHeight);
+        const QRectF rowBox(2, PopupMenuLayout::rowTop(row), logical.width() - 4,
+                            PopupMenuLayout::kRowHeight);
         const bool lit = highlighted == row;
         if (lit) {
             painter.setPen(Qt::NoPen);

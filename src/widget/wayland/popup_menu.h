@@ -46,6 +46,7 @@ struct PopupMenuLayout {
     static constexpr int kFontPixels = 13;
 
     static QSize size(const QStringList& labels);
+    static int rowTop(int row) { return kPadding + row * kRowHeight; }
     static std::optional<int> rowAt(QPointF at, const QStringList& labels);
 };
 

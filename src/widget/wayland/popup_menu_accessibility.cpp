@@ -152,8 +152,7 @@ void PopupMenuAccessibility::setHighlighted(std::optional<int> row) {
 }
 
 QRect PopupMenuAccessibility::rowGeometry(int row) const {
-    return {desktopGeometry_.left(),
-            desktopGeometry_.top() + PopupMenuLayout::kPadding + row * PopupMenuLayout::kRowHeight,
+    return {desktopGeometry_.left(), desktopGeometry_.top() + PopupMenuLayout::rowTop(row),
             desktopGeometry_.width(), PopupMenuLayout::kRowHeight};
 }
 
